@@ -1,0 +1,15 @@
+# Bundle Debian's WebP tools as the application's resource tools, under the
+# name the runner picks on this host: bare on ARM, "<tool>-x8664" on x86-64.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(arm|aarch64|ARM)")
+  set(TESSARO_TOOL_SUFFIX "")
+else()
+  set(TESSARO_TOOL_SUFFIX "-x8664")
+endif()
+set(TESSARO_TOOLS_DIR ${CMAKE_BINARY_DIR}/share/tessaro-pro/tools)
+file(MAKE_DIRECTORY ${TESSARO_TOOLS_DIR})
+foreach(tool cwebp dwebp gif2webp)
+  find_program(TESSARO_${tool}_PATH ${tool} REQUIRED)
+  set(dest ${TESSARO_TOOLS_DIR}/${tool}${TESSARO_TOOL_SUFFIX})
+  configure_file(${TESSARO_${tool}_PATH} ${dest} COPYONLY)
+  install(PROGRAMS ${dest} DESTINATION ${CMAKE_INSTALL_DATADIR}/tessaro-pro/tools)
+endforeach()

@@ -1,0 +1,88 @@
+#pragma once
+#include "ConverterJob.h"
+#include "OutputPlacement.h"
+#include "RunReport.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class JobList;
+class QLockFile;
+class QThreadPool;
+
+struct RunOptions {
+    qint64 convertType = 0;  // mode for jobs whose own mode is -1
+    double ratio = 90;       // quality, used by the encoding modes
+    QString outputDirectory; // absolute; where results go
+    bool keepDate = false;   // give results the source's creation date as mtime
+    int maxConcurrent = 5;   // tools at once
+    int toolTimeoutMs = 10 * 60 * 1000;
+    QString toolsDirectory; // "" = the bundled tools (AppPaths::toolsDirectory)
+    QString workDirectory;  // "" = the Documents folder of the private home
+    bool countRun = true;   // count the run in "ConvertCount" (the window does)
+};
+
+// Converts every job of a list that is not yet converted, at most maxConcurrent tools at
+// once, without ever blocking the calling (interface) thread: tools run as QProcess,
+// decoding and encoding in-process runs on the global thread pool. Per-job updates are
+// signalled as they happen; finished() comes after all of them.
+class BatchRun : public QObject {
+    Q_OBJECT
+public:
+    explicit BatchRun(QObject* parent = nullptr);
+    ~BatchRun() override;
+
+    // Starts a run over list; false (and nothing happens) when a run is already going or
+    // the output directory is missing. The list stays locked until finished().
+    bool start(JobList* list, const RunOptions& options);
+    void cancel();
+    bool isRunning() const { return list_ != nullptr; }
+
+    // Begins converting job index into homePath. Returns true when the job needs nothing
+    // (already converted); otherwise the job's end is signalled by jobFinished.
+    bool startConverter(qint64 index, const QString& homePath);
+
+    // The date step reads this when it runs, so the checkbox may change during a run.
+    void setKeepDate(bool keepDate) { options_.keepDate = keepDate; }
+    // Called after the run that makes "ConvertCount" reach 2.
+    void setRatingHook(std::function<void()> hook) { ratingHook_ = std::move(hook); }
+
+    const QString& convertError() const { return convertError_; }
+
+    // Removes what killed runs left in workDirectory: only run folders this engine made,
+    // and only when their owner process is gone.
+    static void removeLeftovers(const QString& workDirectory);
+
+Q_SIGNALS:
+    void jobStarted(qsizetype row);
+    void jobFinished(qsizetype row, bool ok);
+    void convertErrorChanged(const QString& text);
+    void progressChanged(qsizetype done, qsizetype total);
+    void finished(const RunReport& report);
+
+private:
+    void fillSlots();
+    void onJobDone(qsizetype row, const ConverterJob::Outcome& outcome);
+    void finishIfIdle();
+
+    QPointer<JobList> list_;
+    RunOptions options_;
+    QString runDirectory_;
+    std::unique_ptr<QLockFile> runLock_;
+    std::unique_ptr<QThreadPool> pool_; // in-process image work of this run's jobs
+    OutputReservations reservations_;
+    std::map<qsizetype, std::unique_ptr<ConverterJob>> active_;
+    qsizetype next_ = 0;
+    qsizetype done_ = 0;
+    qsizetype total_ = 0;
+    bool cancelling_ = false;
+    RunReport report_;
+    QString convertError_;
+    std::function<void()> ratingHook_;
+};

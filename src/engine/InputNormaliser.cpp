@@ -1,0 +1,120 @@
+#include "InputNormaliser.h"
+
+#include <QBuffer>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+
+namespace InputNormaliser {
+
+namespace {
+
+constexpr int JpegQuality = 90;
+// An 8000x8000 RGBA image needs ~245 MiB; Qt's default limit would refuse the largest
+// images intake accepts.
+constexpr int AllocationLimitMiB = 1024;
+
+QImage readImage(QImageReader& reader) {
+    QImageReader::setAllocationLimit(AllocationLimitMiB);
+    reader.setAutoTransform(true); // apply EXIF orientation before the tool sees pixels
+    return reader.read();
+}
+
+QImage flattenOntoWhite(const QImage& image) {
+    if (!image.hasAlphaChannel())
+        return image;
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.setDevicePixelRatio(image.devicePixelRatio());
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    return flat;
+}
+
+bool writeImage(const QImage& image, const QString& path, const char* format, int quality) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(&file, format);
+    if (quality >= 0)
+        writer.setQuality(quality);
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace
+
+bool checkWhetherTheImageIsInAStandardFormatWithPath(const QString& path) {
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(2) : QByteArray();
+    if (head.size() < 2)
+        return true;
+    if (static_cast<unsigned char>(head[0]) == 0xFF &&
+        static_cast<unsigned char>(head[1]) == 0xD8) {
+        qInfo().noquote() << "The image is in JPEG/JFIF format.";
+        return false;
+    }
+    return true;
+}
+
+QString normalisedCopyName(const QString& sourcePath) {
+    const QFileInfo info(sourcePath);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString base = dot > 0 ? name.left(dot) : name;
+    const QString extension = dot > 0 ? name.mid(dot + 1) : QString();
+    return QStringLiteral("%1_documents.%2").arg(base, extension);
+}
+
+QString convertPicturesToStandardFormats(const QString& sourcePath, const QString& copyPath) {
+    const QString extension = QFileInfo(sourcePath).suffix();
+    bool saved = false;
+    if (extension == QLatin1String("png") || extension == QLatin1String("PNG") ||
+        extension == QLatin1String("jpg") || extension == QLatin1String("JPG")) {
+        const bool png = extension.compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
+        QImageReader reader(sourcePath);
+        const QImage image = readImage(reader);
+        if (!image.isNull())
+            saved = png ? writeImage(image, copyPath, "png", -1)
+                        : writeImage(flattenOntoWhite(image), copyPath, "jpeg", JpegQuality);
+    }
+    if (!saved) {
+        qInfo().noquote() << "Failed to save image as PNG.";
+        return {};
+    }
+    qInfo().noquote() << QStringLiteral("Image saved as PNG at path: %1").arg(copyPath);
+    return copyPath;
+}
+
+std::optional<QByteArray> dataToJpgData(const QByteArray& data) {
+    QBuffer in;
+    in.setData(data);
+    QImageReader reader(&in);
+    const QImage image = readImage(reader);
+    if (image.isNull())
+        return std::nullopt;
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(JpegQuality);
+    if (!writer.write(flattenOntoWhite(image)))
+        return std::nullopt;
+    return out;
+}
+
+bool reencodeFileAsJpeg(const QString& sourcePath, const QString& targetPath) {
+    QImageReader reader(sourcePath);
+    const QImage image = readImage(reader);
+    return !image.isNull() && writeImage(flattenOntoWhite(image), targetPath, "jpeg", JpegQuality);
+}
+
+} // namespace InputNormaliser

@@ -1,0 +1,17 @@
+#pragma once
+// Every key of the per-user settings store. Spell a key only here.
+
+namespace SettingsKeys {
+inline constexpr char Format[] = "Format";
+inline constexpr char CompressionRatio[] = "CompressionRatio";
+inline constexpr char ConvertCount[] = "ConvertCount";
+inline constexpr char SavePath[] = "SavePath";
+inline constexpr char AddPath[] = "AddPath";
+inline constexpr char UploadUrl[] = "uploadUrl";
+inline constexpr char DownloadUrl[] = "downloadUrl";
+inline constexpr char Username[] = "username";
+inline constexpr char Password[] = "password";
+inline constexpr char ErrorCode[] = "errorCode";
+inline constexpr char VisualizeMutuallyExclusiveConstraints[] =
+    "NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints";
+} // namespace SettingsKeys

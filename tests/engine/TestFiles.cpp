@@ -1,0 +1,115 @@
+#include "TestFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+
+namespace TestFiles {
+
+QString writeImage(const QString& path, const char* format, QSize size, bool withAlpha) {
+    QImage image(size, withAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    image.fill(withAlpha ? QColor(0, 0, 0, 0) : QColor(Qt::white));
+    QPainter painter(&image);
+    painter.fillRect(QRect(0, 0, size.width() / 2, size.height()), QColor(200, 40, 40));
+    painter.setBrush(QColor(30, 90, 220));
+    painter.drawEllipse(QRect(QPoint(size.width() / 4, size.height() / 4), size / 2));
+    painter.end();
+    image.save(path, format, 90);
+    return path;
+}
+
+QString writeAnimatedGif(const QString& path) {
+    // 2x2 pixels, 2-colour palette, two frames, looping; LZW min code size 2.
+    const QByteArray header = QByteArray("GIF89a", 6) + QByteArray::fromHex("02000200"
+                                                                            "800000");
+    const QByteArray palette = QByteArray::fromHex("ff0000"
+                                                   "0000ff");
+    const QByteArray loop = QByteArray::fromHex("21ff0b") + "NETSCAPE2.0" +
+                            QByteArray::fromHex("03010000"
+                                                "00");
+    auto frame = [](bool firstColour) {
+        const QByteArray control = QByteArray::fromHex("21f904"
+                                                       "040a00"
+                                                       "0000"); // 100 ms
+        const QByteArray descriptor = QByteArray::fromHex("2c"
+                                                          "00000000"
+                                                          "02000200"
+                                                          "00");
+        // LZW, 3-bit codes, a clear code before every pixel so the table never grows.
+        const QByteArray data = firstColour ? QByteArray::fromHex("02"
+                                                                  "04"
+                                                                  "04411005"
+                                                                  "00")
+                                            : QByteArray::fromHex("02"
+                                                                  "04"
+                                                                  "0cc33005"
+                                                                  "00");
+        return control + descriptor + data;
+    };
+    return writeBytes(path, header + palette + loop + frame(true) + frame(false) + QByteArray(";"));
+}
+
+QString writeWebp(const QString& path) {
+    const QString png = path + QStringLiteral(".src.png");
+    writeImage(png, "png");
+    QProcess::execute(realToolsDirectory() + QStringLiteral("/cwebp-x8664"),
+                      {QStringLiteral("-quiet"), png, QStringLiteral("-o"), path});
+    QFile::remove(png);
+    return path;
+}
+
+QString writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
+QByteArray head(const QString& path, int count) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(count) : QByteArray();
+}
+
+bool isPng(const QString& path) {
+    return head(path, 8) == QByteArray::fromHex("89504e470d0a1a0a");
+}
+
+bool isJpeg(const QString& path) {
+    return head(path, 3) == QByteArray::fromHex("ffd8ff");
+}
+
+bool isWebp(const QString& path) {
+    const QByteArray h = head(path, 12);
+    return h.startsWith("RIFF") && h.mid(8, 4) == "WEBP";
+}
+
+bool isAnimatedWebp(const QString& path) {
+    QFile file(path);
+    if (!isWebp(path) || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray all = file.readAll();
+    return all.contains("ANIM") && all.count("ANMF") >= 2;
+}
+
+void writeFakeTools(const QString& folder, const QString& scriptBody) {
+    QDir().mkpath(folder);
+    for (const char* tool : {"cwebp", "dwebp", "gif2webp"}) {
+        for (const QString& name :
+             {QString::fromLatin1(tool), QString::fromLatin1(tool) + "-x8664"}) {
+            const QString path = folder + u'/' + name;
+            writeBytes(path, ("#!/bin/sh\n" + scriptBody + u'\n').toUtf8());
+            QFile::setPermissions(path,
+                                  QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
+        }
+    }
+}
+
+QString realToolsDirectory() {
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../share/tessaro-pro/tools"));
+}
+
+} // namespace TestFiles
