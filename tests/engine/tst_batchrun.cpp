@@ -37,6 +37,7 @@ private Q_SLOTS:
     void toolFailures_data();
     void toolFailures();
     void unwritableOutputPutsJobBackToWaiting();
+    void animatedWebpCannotBeDecoded();
     void atMostFiveToolsAtOnce();
     void secondRunSkipsConvertedJobs();
     void runCountAndRatingRequest();
@@ -300,6 +301,23 @@ void BatchRunTest::unwritableOutputPutsJobBackToWaiting() {
     QVERIFY(list.at(0).errorText.contains(tmp_->filePath("out")));
     QCOMPARE(QDir(work_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{});
+}
+
+void BatchRunTest::animatedWebpCannotBeDecoded() {
+    JobList gifs;
+    gifs.addData(TestFiles::writeAnimatedGif(tmp_->filePath("anim.gif")));
+    QVERIFY(!run(gifs, options(ConvertMode::GifToWebp, tmp_->filePath("out"))).failed);
+    const QString animated = gifs.at(0).outputPath;
+    for (const qint64 mode : {ConvertMode::WebpToPng, ConvertMode::WebpToJpg}) {
+        JobList list;
+        list.addData(animated);
+        const RunReport report = run(list, options(mode, tmp_->filePath("out")));
+        QCOMPARE(list.at(0).completed, JobState::Failed);
+        QVERIFY(!report.convertError.isEmpty());
+        QCOMPARE(report.closingMessage(), closingReportText(true, report.convertError));
+        QVERIFY(report.closingMessage().startsWith("Error! Decoding of an animated WebP"));
+    }
+    QCOMPARE(QDir(tmp_->filePath("out")).entryList(QDir::Files), QStringList{"anim.webp"});
 }
 
 void BatchRunTest::atMostFiveToolsAtOnce() {

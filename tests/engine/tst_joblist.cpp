@@ -22,6 +22,7 @@ private Q_SLOTS:
     void standardFormatCheck_data();
     void standardFormatCheck();
     void normalisedCopies();
+    void copiesApplyOrientationAndDecodeLargeImages();
     void settingsReadBackAndNumericText();
     void notificationsReachLiveObserversOnly();
 };
@@ -127,6 +128,30 @@ void JobListTest::normalisedCopies() {
     QVERIFY(qGray(flat.pixel(7, 0)) > 240);
     QVERIFY(InputNormaliser::dataToJpgData(TestFiles::head(clear, 1 << 20)).has_value());
     QVERIFY(!InputNormaliser::dataToJpgData("not an image").has_value());
+}
+
+void JobListTest::copiesApplyOrientationAndDecodeLargeImages() {
+    QTemporaryDir dir;
+    // A 40x20 JPEG whose EXIF says "rotate 90°": the copy holds the upright 20x40 pixels.
+    const QString plain = TestFiles::writeImage(dir.filePath("plain.jpg"), "jpeg", {40, 20});
+    const QByteArray exif = QByteArray::fromHex("ffe10022") + QByteArray("Exif\0\0", 6) +
+                            QByteArray::fromHex("4d4d002a00000008"
+                                                "0001"
+                                                "011200030000000100060000"
+                                                "00000000");
+    const QByteArray jpeg = TestFiles::head(plain, 1 << 20);
+    const QString rotated =
+        TestFiles::writeBytes(dir.filePath("rotated.jpg"), jpeg.left(2) + exif + jpeg.mid(2));
+    QCOMPARE(QImageReader(rotated).size(), QSize(40, 20));
+    const QString copy =
+        InputNormaliser::convertPicturesToStandardFormats(rotated, dir.filePath("r_documents.jpg"));
+    QCOMPARE(QImage(copy).size(), QSize(20, 40));
+
+    // The largest image intake accepts must decode too.
+    const QString large = TestFiles::writeImage(dir.filePath("large.jpg"), "jpeg", {8000, 8000});
+    const QString largeCopy =
+        InputNormaliser::convertPicturesToStandardFormats(large, dir.filePath("l_documents.jpg"));
+    QCOMPARE(QImageReader(largeCopy).size(), QSize(8000, 8000));
 }
 
 void JobListTest::settingsReadBackAndNumericText() {
