@@ -1,0 +1,47 @@
+#include "AccountActions.h"
+
+#include "LoginWindowController.h"
+#include "MyProfileWindowController.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
+#include "UserUtil.h"
+
+#include <QDebug>
+
+namespace AccountActions {
+
+bool hasLogin() {
+    return UserUtil::hasLogin();
+}
+
+void loginModal(QWidget* parent) {
+    // The window lives for its modal run (exec deletes it); a reply arriving later is
+    // still handled.
+    auto* window = new LoginWindowController(parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->exec();
+    qInfo() << "Login";
+}
+
+void myProfile(QWidget* parent) {
+    auto* window = new MyProfileWindowController(parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->exec();
+    qInfo() << "My Profile";
+}
+
+void logOut() {
+    UserUtil::removeUserInfo();
+    NotificationCenter::defaultCenter().post(QString::fromLatin1(NotificationNames::LogOut));
+}
+
+void account(QWidget* parent) {
+    if (hasLogin())
+        myProfile(parent);
+    else
+        loginModal(parent);
+}
+
+} // namespace AccountActions

@@ -1,0 +1,14 @@
+#pragma once
+class QWidget;
+
+// What the application shell needs of the account: the menu state and the windows.
+// After a login the account code posts "LoginNotifi", after a logout "LogOut"; the shell
+// observes both to switch its Account menu.
+namespace AccountActions {
+bool hasLogin();
+void loginModal(QWidget* parent);
+void myProfile(QWidget* parent);
+void logOut();
+// The toolbar's Account item: the profile when logged in, the login window otherwise.
+void account(QWidget* parent);
+} // namespace AccountActions

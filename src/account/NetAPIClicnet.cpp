@@ -1,0 +1,223 @@
+#include "NetAPIClicnet.h"
+
+#include "LoadingOverlay.h"
+#include "PasswordVault.h"
+#include "ReplyValidation.h"
+#include "Settings.h"
+#include "SettingsKeys.h"
+#include "TransientMessage.h"
+#include "UserUtil.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSslConfiguration>
+#include <QThread>
+#include <QTimer>
+
+#include <mutex>
+
+namespace {
+
+std::mutex sharedMutex;
+ClientConfiguration& sharedConfiguration() {
+    static ClientConfiguration configuration = ClientConfiguration::defaults();
+    return configuration;
+}
+bool sharedCreated = false;
+
+QUrl urlWithQuery(QUrl url, const QJsonObject& params) {
+    if (params.isEmpty())
+        return url;
+    QStringList pairs;
+    for (auto it = params.begin(); it != params.end(); ++it) {
+        const QJsonValue value = it.value();
+        const QString text = value.isString()   ? value.toString()
+                             : value.isDouble() ? QString::number(value.toDouble())
+                             : value.isBool()   ? QString::number(value.toBool() ? 1 : 0)
+                                                : QString();
+        pairs << QString::fromLatin1(QUrl::toPercentEncoding(it.key()) + '=' +
+                                     QUrl::toPercentEncoding(text));
+    }
+    url.setQuery(pairs.join(u'&'), QUrl::StrictMode);
+    return url;
+}
+
+} // namespace
+
+NetAPIClicnet& NetAPIClicnet::sharedJsonClient() {
+    static NetAPIClicnet* const client = [] {
+        const std::lock_guard lock(sharedMutex);
+        sharedCreated = true;
+        // Lives as long as the application; replies are delivered on its thread.
+        auto* created = new NetAPIClicnet(sharedConfiguration());
+        QCoreApplication* app = QCoreApplication::instance();
+        if (app && created->thread() != app->thread())
+            created->moveToThread(app->thread());
+        if (app) {
+            QMetaObject::invokeMethod(
+                app, [created, app] { created->setParent(app); },
+                created->thread() == QThread::currentThread() ? Qt::DirectConnection
+                                                              : Qt::QueuedConnection);
+        }
+        return created;
+    }();
+    return *client;
+}
+
+bool NetAPIClicnet::setSharedConfiguration(const ClientConfiguration& configuration) {
+    const std::lock_guard lock(sharedMutex);
+    if (sharedCreated)
+        return false;
+    sharedConfiguration() = configuration;
+    return true;
+}
+
+NetAPIClicnet::NetAPIClicnet(const ClientConfiguration& configuration, Reachability* reachability,
+                             QObject* parent)
+    : QObject(parent), configuration_(configuration),
+      reachability_(reachability ? reachability
+                                 : new SystemReachability(configuration.baseUrl, this)),
+      network_(new QNetworkAccessManager(this)) {
+    connect(reachability_, &Reachability::statusChanged, this,
+            &NetAPIClicnet::onReachabilityChanged);
+}
+
+NetAPIClicnet::~NetAPIClicnet() = default;
+
+QString NetAPIClicnet::loggableParameters(QJsonObject params) {
+    // Secrets never reach the log.
+    for (auto it = params.begin(); it != params.end(); ++it) {
+        if (it.key().contains(QLatin1String("password"), Qt::CaseInsensitive) ||
+            it.key().contains(QLatin1String("token"), Qt::CaseInsensitive))
+            it.value() = QStringLiteral("(hidden)");
+    }
+    return QString::fromUtf8(QJsonDocument(params).toJson(QJsonDocument::Compact));
+}
+
+bool NetAPIClicnet::isSessionEndedCode(qint64 status) {
+    return status == 7000 || status == 7001 || status == 7002;
+}
+
+bool NetAPIClicnet::canSendNow() const {
+    // An undeterminable status is no reason to hold a request back: a real failure reaches
+    // the caller as an error.
+    return reachability_->status() != Reachability::Status::NotReachable;
+}
+
+void NetAPIClicnet::requestJsonDataWithPath(const QString& path, const QJsonObject& params,
+                                            QWidget* target, int methodType, bool loading,
+                                            Completion completion) {
+    waiting_.push_back({path, params, target, methodType, loading, std::move(completion)});
+    if (canSendNow()) {
+        sendWaiting();
+        return;
+    }
+    TransientMessage::showInActiveWindow(QStringLiteral("No Network"));
+    Q_EMIT requestWaitingForNetwork(path);
+}
+
+void NetAPIClicnet::onReachabilityChanged(Reachability::Status status) {
+    if (status != Reachability::Status::NotReachable)
+        sendWaiting();
+}
+
+void NetAPIClicnet::sendWaiting() {
+    // Oldest first; each leaves the queue before it is sent, so it is never sent twice.
+    while (!waiting_.empty()) {
+        Request request = std::move(waiting_.front());
+        waiting_.pop_front();
+        send(std::move(request));
+    }
+}
+
+void NetAPIClicnet::send(Request request) {
+    qInfo().noquote() << "request" << request.path << loggableParameters(request.params);
+    if (request.loading)
+        LoadingOverlay::showOver(request.target, QStringLiteral("Loading..."));
+
+    QUrl url = configuration_.baseUrl.resolved(QUrl(request.path));
+    if (request.methodType == Get)
+        url = urlWithQuery(url, request.params);
+    QNetworkRequest httpRequest(url);
+    httpRequest.setHeader(QNetworkRequest::ContentTypeHeader,
+                          QStringLiteral("application/json; charset=utf-8"));
+    if (const auto user = UserUtil::getUserInfor(); user && user->token && !user->token->isEmpty())
+        httpRequest.setRawHeader("Authorization", "Bearer " + user->token->toUtf8());
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    if (!configuration_.extraAuthorities.isEmpty())
+        tls.addCaCertificates(configuration_.extraAuthorities);
+    httpRequest.setSslConfiguration(tls);
+
+    QNetworkReply* reply =
+        request.methodType == Post
+            ? network_->post(httpRequest,
+                             QJsonDocument(request.params).toJson(QJsonDocument::Compact))
+            : network_->get(httpRequest);
+    Q_EMIT requestSent(request.path);
+
+    auto* timer = new QTimer(reply);
+    timer->setSingleShot(true);
+    auto timedOut = std::make_shared<bool>(false);
+    connect(timer, &QTimer::timeout, reply, [reply, timedOut] {
+        *timedOut = true;
+        reply->abort();
+    });
+    timer->start(configuration_.timeoutMs);
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, timedOut, request = std::move(request)] {
+                handleReply(reply, request, *timedOut);
+                reply->deleteLater();
+            });
+}
+
+std::optional<ApiError> NetAPIClicnet::errorOf(QNetworkReply* reply, bool timedOut) const {
+    if (timedOut)
+        return ApiError{ApiError::Kind::Timeout, QStringLiteral("The request timed out."), 0};
+    const int httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (httpStatus != 0 && (httpStatus < 200 || httpStatus > 299))
+        return ApiError{ApiError::Kind::HttpStatus,
+                        QStringLiteral("The service answered with HTTP status %1.").arg(httpStatus),
+                        httpStatus};
+    if (reply->error() == QNetworkReply::SslHandshakeFailedError)
+        return ApiError{ApiError::Kind::Tls, reply->errorString(), 0};
+    if (reply->error() != QNetworkReply::NoError)
+        return ApiError{ApiError::Kind::Transport, reply->errorString(), 0};
+    return std::nullopt;
+}
+
+void NetAPIClicnet::handleReply(QNetworkReply* reply, const Request& request, bool timedOut) {
+    std::optional<ApiError> error = errorOf(reply, timedOut);
+    std::optional<QJsonObject> body;
+    if (!error) {
+        const auto parsed = parseReplyBody(
+            reply->header(QNetworkRequest::ContentTypeHeader).toString(), reply->readAll());
+        if (const auto* failure = std::get_if<ApiError>(&parsed))
+            error = *failure;
+        else
+            body = std::get<QJsonObject>(parsed);
+    }
+    // A failed POST hides an overlay over its view whether or not it showed one.
+    if (request.loading || (error && request.methodType == Post))
+        LoadingOverlay::hideOver(request.target);
+
+    if (body && request.methodType == Post) {
+        const qint64 status = replyStatusCode(*body);
+        if (isSessionEndedCode(status)) {
+            endSession(status);
+            Q_EMIT requestFinished(request.path);
+            return;
+        }
+    }
+    if (request.completion)
+        request.completion(body, error);
+    Q_EMIT requestFinished(request.path);
+}
+
+void NetAPIClicnet::endSession(qint64 status) {
+    PasswordVault::forget(Settings::stringValue(SettingsKeys::Username));
+    Settings::setValue(SettingsKeys::Password, QString());
+    Settings::setValue(SettingsKeys::ErrorCode, QString::number(status));
+}
