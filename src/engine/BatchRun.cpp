@@ -125,6 +125,7 @@ bool BatchRun::startConverter(qint64 index, const QString& homePath) {
     setup.workDirectory = runDirectory_;
     setup.outputPath = finalName.isEmpty() ? QString() : reservations_.reserve(finalName, homePath);
     setup.timeoutMs = options_.toolTimeoutMs;
+    setup.losslessCopies = options_.losslessCopies;
     setup.reservedElsewhere = reservations_.all();
     setup.reservedElsewhere.remove(setup.outputPath);
     setup.pool = pool_.get();

@@ -26,6 +26,9 @@ struct RunOptions {
     QString toolsDirectory; // "" = the bundled tools (AppPaths::toolsDirectory)
     QString workDirectory;  // "" = the Documents folder of the private home
     bool countRun = true;   // count the run in "ConvertCount" (the window does)
+    // JPEG content is normalised into a raw PPM copy instead of a JPEG at quality 90: no
+    // second lossy step and no encode cost. The command line uses it for speed and size.
+    bool losslessCopies = false;
 };
 
 // Converts every job of a list that is not yet converted, at most maxConcurrent tools at

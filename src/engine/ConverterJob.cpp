@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <unistd.h>
+
 namespace {
 
 constexpr int KillGraceMs = 2000;
@@ -128,14 +130,17 @@ void ConverterJob::start() {
         launchTool();
         return;
     }
-    const QString copyPath = QDir(setup_.workDirectory)
-                                 .filePath(QStringLiteral("%1-%2")
-                                               .arg(setup_.row)
-                                               .arg(InputNormaliser::normalisedCopyName(job.url)));
+    const QString copyName = setup_.losslessCopies ? QStringLiteral("%1_documents.ppm").arg(base_)
+                                                   : InputNormaliser::normalisedCopyName(job.url);
+    const QString copyPath =
+        QDir(setup_.workDirectory).filePath(QStringLiteral("%1-%2").arg(setup_.row).arg(copyName));
     const QString source = job.url;
+    const bool lossless = setup_.losslessCopies;
     runInPool(
-        [source, copyPath] {
-            return QVariant(InputNormaliser::convertPicturesToStandardFormats(source, copyPath));
+        [source, copyPath, lossless] {
+            return QVariant(
+                lossless ? InputNormaliser::writeLosslessCopy(source, copyPath)
+                         : InputNormaliser::convertPicturesToStandardFormats(source, copyPath));
         },
         [this](const QVariant& copy) {
             outcome_.job.url_documents = copy.toString();
@@ -162,6 +167,9 @@ void ConverterJob::launchTool() {
     process_ = std::make_unique<QProcess>();
     process_->setProgram(program);
     process_->setArguments(command.arguments);
+    // Its own process group: a Ctrl-C meant for us must not kill the tool before we can
+    // cancel in order (and clean up) ourselves.
+    process_->setChildProcessModifier([] { ::setpgid(0, 0); });
     // Both streams are drained as they fill, so a chatty tool never blocks on a full pipe.
     connect(process_.get(), &QProcess::readyReadStandardOutput, this,
             [this] { process_->readAllStandardOutput(); });

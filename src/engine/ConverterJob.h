@@ -41,6 +41,7 @@ public:
         QString workDirectory; // this run's private folder
         QString outputPath;    // reserved final path
         int timeoutMs = 0;
+        bool losslessCopies = false;
         QSet<QString> reservedElsewhere; // output paths promised to other jobs of the run
         QThreadPool* pool = nullptr;     // for in-process image work; outlives the job
     };

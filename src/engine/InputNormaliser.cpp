@@ -50,6 +50,13 @@ bool writeImage(const QImage& image, const QString& path, const char* format, in
     return file.commit();
 }
 
+// Only these extensions, exactly as written, get a normalised copy.
+bool hasCopyExtension(const QString& path) {
+    const QString extension = QFileInfo(path).suffix();
+    return extension == QLatin1String("png") || extension == QLatin1String("PNG") ||
+           extension == QLatin1String("jpg") || extension == QLatin1String("JPG");
+}
+
 } // namespace
 
 bool checkWhetherTheImageIsInAStandardFormatWithPath(const QString& path) {
@@ -77,8 +84,7 @@ QString normalisedCopyName(const QString& sourcePath) {
 QString convertPicturesToStandardFormats(const QString& sourcePath, const QString& copyPath) {
     const QString extension = QFileInfo(sourcePath).suffix();
     bool saved = false;
-    if (extension == QLatin1String("png") || extension == QLatin1String("PNG") ||
-        extension == QLatin1String("jpg") || extension == QLatin1String("JPG")) {
+    if (hasCopyExtension(sourcePath)) {
         const bool png = extension.compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
         QImageReader reader(sourcePath);
         const QImage image = readImage(reader);
@@ -91,6 +97,19 @@ QString convertPicturesToStandardFormats(const QString& sourcePath, const QStrin
         return {};
     }
     qInfo().noquote() << QStringLiteral("Image saved as PNG at path: %1").arg(copyPath);
+    return copyPath;
+}
+
+QString writeLosslessCopy(const QString& sourcePath, const QString& copyPath) {
+    QImage image;
+    if (hasCopyExtension(sourcePath)) {
+        QImageReader reader(sourcePath);
+        image = readImage(reader);
+    }
+    if (image.isNull() || !writeImage(flattenOntoWhite(image), copyPath, "ppm", -1)) {
+        qInfo().noquote() << "Failed to save image as PNG.";
+        return {};
+    }
     return copyPath;
 }
 

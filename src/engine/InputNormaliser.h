@@ -13,6 +13,10 @@ bool checkWhetherTheImageIsInAStandardFormatWithPath(const QString& path);
 // "jpg"/"JPG" -> JPEG at quality 90). Returns copyPath, or "" when no copy was written.
 QString convertPicturesToStandardFormats(const QString& sourcePath, const QString& copyPath);
 
+// Decodes the source (orientation applied) into a raw PPM at copyPath. Returns copyPath, or
+// "" when it cannot be decoded or written.
+QString writeLosslessCopy(const QString& sourcePath, const QString& copyPath);
+
 // The copy's file name: "<base>_documents.<ext>" with the extension as written.
 QString normalisedCopyName(const QString& sourcePath);
 

@@ -176,6 +176,17 @@ void BatchRunTest::argumentListsAndExecutableName() {
     QVERIFY(QFile::exists(tmp_->filePath("out/j.webp")));
     QVERIFY(QFile::exists(tmp_->filePath("out/a.b.webp")));
 
+    // Lossless copies: the tool reads raw pixels, the result still carries the source's name.
+    QFile::remove(log);
+    JobList lossless;
+    lossless.addData(jpg);
+    o.losslessCopies = true;
+    QVERIFY(!run(lossless, o).failed);
+    QVERIFY2(TestFiles::head(log, 10000).contains("/0-j_documents.ppm -o "),
+             TestFiles::head(log, 10000).constData());
+    QVERIFY(QFile::exists(tmp_->filePath("out/j(1).webp")));
+    o.losslessCopies = false;
+
     // The decoding modes pass three arguments and no quality.
     QFile::remove(log);
     JobList webps;

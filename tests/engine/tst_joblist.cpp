@@ -147,6 +147,13 @@ void JobListTest::copiesApplyOrientationAndDecodeLargeImages() {
         InputNormaliser::convertPicturesToStandardFormats(rotated, dir.filePath("r_documents.jpg"));
     QCOMPARE(QImage(copy).size(), QSize(20, 40));
 
+    const QString raw =
+        InputNormaliser::writeLosslessCopy(rotated, dir.filePath("r_documents.ppm"));
+    QCOMPARE(TestFiles::head(raw, 2), QByteArray("P6"));
+    QCOMPARE(QImage(raw).size(), QSize(20, 40));
+    QVERIFY(InputNormaliser::writeLosslessCopy(dir.filePath("none.jpg"), dir.filePath("n.ppm"))
+                .isEmpty());
+
     // The largest image intake accepts must decode too.
     const QString large = TestFiles::writeImage(dir.filePath("large.jpg"), "jpeg", {8000, 8000});
     const QString largeCopy =

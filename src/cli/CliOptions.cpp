@@ -1,0 +1,134 @@
+#include "CliOptions.h"
+
+#include "PicModel.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+
+#include <optional>
+
+namespace {
+
+QList<qint64> modesForTarget(const QString& target) {
+    if (target == QLatin1String("webp"))
+        return {ConvertMode::ImageToWebp, ConvertMode::GifToWebp};
+    if (target == QLatin1String("jpg"))
+        return {ConvertMode::WebpToJpg};
+    if (target == QLatin1String("png"))
+        return {ConvertMode::WebpToPng};
+    return {};
+}
+
+// A whole decimal number within [low, high], or nothing.
+std::optional<int> boundedInteger(const QString& text, int low, int high) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+ParsedCommandLine usageError(const QString& error) {
+    ParsedCommandLine parsed;
+    parsed.action = ParsedCommandLine::Action::UsageError;
+    parsed.error = error;
+    return parsed;
+}
+
+} // namespace
+
+QString usageText() {
+    return QStringLiteral(
+               "Usage: tessaro-convert [options] PATH...\n"
+               "Converts images to and from WebP. PATH: files and/or folders (a folder: its\n"
+               "files, not its subfolders).\n"
+               "\n"
+               "Options:\n"
+               "  -t, --to webp|jpg|png  target format; with webp, GIF inputs become animated\n"
+               "                         WebP and JPG/PNG inputs still WebP; jpg and png take\n"
+               "                         WebP inputs\n"
+               "  -q, --quality N        quality 0-100 for WebP results (default 90)\n"
+               "  -o, --output DIR       output folder (default: the current folder); created\n"
+               "                         if missing; existing files are never replaced\n"
+               "      --keep-date        give each result its source's creation date as\n"
+               "                         modification time\n"
+               "  -j, --jobs N           tools at once, 1-%1 (default 5)\n"
+               "      --json             print one JSON report on stdout instead of text\n"
+               "      --quiet            print only errors\n"
+               "  -h, --help             show this help and exit\n"
+               "      --version          show the version and exit\n"
+               "\n"
+               "Exit status: 0 every input converted; 1 some input failed or was skipped;\n"
+               "2 usage error, nothing to convert, or an output folder that cannot be\n"
+               "written; 130 interrupted.\n")
+        .arg(MaxJobs);
+}
+
+ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& currentDir) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    const QCommandLineOption to({"t", "to"}, {}, "format");
+    const QCommandLineOption quality({"q", "quality"}, {}, "N");
+    const QCommandLineOption output({"o", "output"}, {}, "DIR");
+    const QCommandLineOption keepDate("keep-date");
+    const QCommandLineOption jobs({"j", "jobs"}, {}, "N");
+    const QCommandLineOption json("json");
+    const QCommandLineOption quiet("quiet");
+    const QCommandLineOption help(QStringList{"h", "help"});
+    const QCommandLineOption version("version");
+    parser.addOptions({to, quality, output, keepDate, jobs, json, quiet, help, version});
+    parser.addPositionalArgument("PATH", {});
+
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        ParsedCommandLine parsed;
+        parsed.action = ParsedCommandLine::Action::ShowHelp;
+        return parsed;
+    }
+    if (parser.isSet(version)) {
+        ParsedCommandLine parsed;
+        parsed.action = ParsedCommandLine::Action::ShowVersion;
+        return parsed;
+    }
+
+    CliOptions options;
+    if (!parser.isSet(to))
+        return usageError(QStringLiteral("Missing --to (webp, jpg or png)."));
+    options.target = parser.value(to).toLower();
+    options.modes = modesForTarget(options.target);
+    if (options.modes.isEmpty())
+        return usageError(
+            QStringLiteral("Invalid --to '%1': use webp, jpg or png.").arg(parser.value(to)));
+    if (parser.isSet(quality)) {
+        const auto value = boundedInteger(parser.value(quality), 0, 100);
+        if (!value)
+            return usageError(QStringLiteral("Invalid --quality '%1': use a whole number "
+                                             "from 0 to 100.")
+                                  .arg(parser.value(quality)));
+        options.quality = *value;
+    }
+    if (parser.isSet(jobs)) {
+        const auto value = boundedInteger(parser.value(jobs), 1, MaxJobs);
+        if (!value)
+            return usageError(QStringLiteral("Invalid --jobs '%1': use a whole number "
+                                             "from 1 to %2.")
+                                  .arg(parser.value(jobs))
+                                  .arg(MaxJobs));
+        options.jobs = *value;
+    }
+    const QString outputArgument = parser.isSet(output) ? parser.value(output) : QString(".");
+    if (outputArgument.isEmpty())
+        return usageError(QStringLiteral("Invalid --output: the folder name is empty."));
+    options.outputDirectory = QDir::cleanPath(QDir(currentDir).absoluteFilePath(outputArgument));
+    options.keepDate = parser.isSet(keepDate);
+    options.json = parser.isSet(json);
+    options.quiet = parser.isSet(quiet);
+    options.paths = parser.positionalArguments();
+    if (options.paths.isEmpty())
+        return usageError(QStringLiteral("No PATH given."));
+    ParsedCommandLine parsed;
+    parsed.action = ParsedCommandLine::Action::Convert;
+    parsed.options = options;
+    return parsed;
+}

@@ -1,0 +1,15 @@
+#pragma once
+#include "RunSummary.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The closing report in its two shapes.
+namespace ReportWriter {
+// Counts, bytes in and out with the saving, wall time, then each failure with its reason.
+QString summaryText(const RunSummary& summary);
+// One JSON document: every input with its fate, and the totals.
+QByteArray jsonDocument(const RunSummary& summary);
+// "1.5 MB" style size for people.
+QString humanBytes(qint64 bytes);
+} // namespace ReportWriter

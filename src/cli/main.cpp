@@ -1,0 +1,54 @@
+#include "CliOptions.h"
+#include "ConsoleOutput.h"
+#include "ConvertCommand.h"
+#include "SignalBridge.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+
+// The engine's log lines are for the window's log; here only real warnings reach stderr.
+void quietMessageHandler(QtMsgType type, const QMessageLogContext& context,
+                         const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        return;
+    ConsoleOutput::printError(message);
+    if (type == QtFatalMsg)
+        qt_message_output(type, context, message);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qInstallMessageHandler(quietMessageHandler);
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("tessaro"));
+    QCoreApplication::setApplicationName(QStringLiteral("tessaro-convert"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
+
+    const ParsedCommandLine parsed = parseCommandLine(app.arguments(), QDir::currentPath());
+    switch (parsed.action) {
+    case ParsedCommandLine::Action::ShowHelp:
+        ConsoleOutput::writeStdout(usageText());
+        return ConvertCommand::ExitConverted;
+    case ParsedCommandLine::Action::ShowVersion:
+        ConsoleOutput::writeStdout(QStringLiteral("tessaro-convert %1\n").arg(TESSARO_VERSION));
+        return ConvertCommand::ExitConverted;
+    case ParsedCommandLine::Action::UsageError:
+        ConsoleOutput::printError(parsed.error);
+        ConsoleOutput::writeStderr(usageText());
+        return ConvertCommand::ExitUsage;
+    case ParsedCommandLine::Action::Convert:
+        break;
+    }
+
+    SignalBridge signalBridge;
+    ConvertCommand command(parsed.options);
+    QObject::connect(&signalBridge, &SignalBridge::signalled, &command, &ConvertCommand::interrupt);
+    QObject::connect(&command, &ConvertCommand::done, &app, &QCoreApplication::exit,
+                     Qt::QueuedConnection);
+    if (const std::optional<int> status = command.start())
+        return *status;
+    return QCoreApplication::exec();
+}
