@@ -1,0 +1,174 @@
+#include "AppDelegate.h"
+
+#include "AccountActions.h"
+#include "HomeViewController.h"
+#include "MainWindowController.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
+#include "ProductLinks.h"
+#include "RunCounter.h"
+#include "Settings.h"
+#include "SettingsKeys.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QMenuBar>
+#include <QPixmapCache>
+#include <QUrl>
+
+namespace {
+
+QString directoryPanel(QWidget* parent, const QString& startFolder) {
+    QFileDialog panel(parent, QString(), startFolder);
+    panel.setFileMode(QFileDialog::Directory);
+    panel.setOption(QFileDialog::ShowDirsOnly, true);
+    panel.setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
+    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
+        return {};
+    return panel.selectedFiles().constFirst();
+}
+
+QMenu* accountMenu(QMenuBar* bar) {
+    if (bar == nullptr)
+        return nullptr;
+    for (QAction* action : bar->actions()) {
+        if (action->text() == QLatin1String("Account"))
+            return action->menu();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(MainWindowController* mainWindow, QObject* parent)
+    : QObject(parent), mainWindow_(mainWindow) {
+    chooseDirectory = directoryPanel;
+    openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    buildMenus();
+    auto& center = NotificationCenter::defaultCenter();
+    center.observe(QLatin1String(NotificationNames::LoginNotifi), this,
+                   [this](const QVariant&) { setAccountMenu(AccountActions::hasLogin()); });
+    center.observe(QLatin1String(NotificationNames::LogOut), this,
+                   [this](const QVariant&) { setAccountMenu(AccountActions::hasLogin()); });
+}
+
+AppDelegate::~AppDelegate() {
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+QMenuBar* AppDelegate::mainMenu() const {
+    return mainWindow_ != nullptr ? mainWindow_->menuBar() : nullptr;
+}
+
+void AppDelegate::buildMenus() {
+    QMenuBar* bar = mainMenu();
+    if (bar == nullptr)
+        return;
+    MainWindowController* window = mainWindow_;
+
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("Add Files…"), QKeySequence::Open, window,
+                    &MainWindowController::addFile);
+    file->addAction(QStringLiteral("Add Folder…"), window, &MainWindowController::addFolder);
+    file->addAction(QStringLiteral("Clear List"), window, &MainWindowController::clearFile);
+    file->addSeparator();
+    file->addAction(QStringLiteral("Options…"), window,
+                    [window] { window->homeViewController()->opetions(); });
+    file->addAction(QStringLiteral("Choose Download Folder…"), this, &AppDelegate::chooseSavePath);
+    file->addSeparator();
+    file->addAction(QStringLiteral("Quit"), QKeySequence::Quit, qApp,
+                    &QApplication::closeAllWindows);
+
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->addAction(QStringLiteral("Log Clipboard Text"), this,
+                    [] { doString(QGuiApplication::clipboard()->text()); });
+
+    QMenu* account = bar->addMenu(QStringLiteral("Account"));
+    account->addAction(QStringLiteral("Login"), this,
+                       [window] { AccountActions::loginModal(window); });
+    account->addAction(QStringLiteral("My Profile"), this,
+                       [window] { AccountActions::myProfile(window); });
+    account->addAction(QStringLiteral("Logout"), this, [] { AccountActions::logOut(); });
+
+    QMenu* windowMenu = bar->addMenu(QStringLiteral("&Window"));
+    windowMenu->addAction(QStringLiteral("Tessaro Pro"), this, &AppDelegate::reopenApplication);
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->addAction(QStringLiteral("Tessaro Pro Web Site"), this, &AppDelegate::linkWebSite);
+    help->addAction(QStringLiteral("About Tessaro Pro"), window, &MainWindowController::info);
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    RunCounter::resetAtLaunch();
+    setAccountMenu(AccountActions::hasLogin());
+    seedServiceUrls();
+    QPixmapCache::clear();
+    // In-process WebP decoding comes from Qt's image plugin; without it only the tools work.
+    if (!QImageReader::supportedImageFormats().contains("webp"))
+        qWarning().noquote() << "WebP image plugin not found: install qt6-image-formats-plugins";
+    Settings::setValue(SettingsKeys::VisualizeMutuallyExclusiveConstraints, true);
+}
+
+void AppDelegate::seedServiceUrls() {
+    if (!Settings::stringValue(SettingsKeys::UploadUrl).isEmpty())
+        return;
+    Settings::setValue(SettingsKeys::UploadUrl, QLatin1String(ProductLinks::UploadBaseUrl));
+    Settings::setValue(SettingsKeys::DownloadUrl, QLatin1String(ProductLinks::DownloadBaseUrl));
+}
+
+void AppDelegate::openFiles(const QStringList& paths) {
+    NotificationCenter::defaultCenter().post(QLatin1String(NotificationNames::DockDragFile), paths);
+}
+
+void AppDelegate::setAccountMenu(bool loggedIn) {
+    QMenu* menu = accountMenu(mainMenu());
+    if (menu == nullptr)
+        return;
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QLatin1String("Login"))
+            action->setVisible(!loggedIn);
+        else if (action->text() == QLatin1String("Logout") ||
+                 action->text() == QLatin1String("My Profile"))
+            action->setVisible(loggedIn);
+    }
+}
+
+void AppDelegate::chooseSavePath() {
+    QString start = Settings::stringValue(SettingsKeys::SavePath);
+    if (!QFileInfo(start).isDir())
+        start.clear();
+    const QString chosen = chooseDirectory ? chooseDirectory(mainWindow_, start) : QString();
+    if (chosen.isEmpty())
+        return;
+    Settings::setValue(SettingsKeys::SavePath, chosen);
+    qInfo().noquote() << chosen;
+}
+
+void AppDelegate::linkWebSite() {
+    if (openUrl)
+        openUrl(QUrl(QLatin1String(ProductLinks::WebSite)));
+}
+
+void AppDelegate::reopenApplication() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QWidget* last = nullptr;
+    for (QWidget* widget : windows) {
+        if (widget->isWindow() && widget->isVisible() &&
+            qobject_cast<QMainWindow*>(widget) != nullptr)
+            last = widget;
+    }
+    if (last == nullptr)
+        return;
+    last->showNormal();
+    last->raise();
+    last->activateWindow();
+}
+
+void AppDelegate::doString(const QString& text) {
+    qInfo().noquote() << text;
+}

@@ -1,0 +1,32 @@
+#pragma once
+#include <QLocalServer>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+// Lets a second launch hand its files to the instance already running: the first instance
+// listens on a per-user local socket; a later one sends its path list there and exits.
+class InstanceChannel : public QObject {
+    Q_OBJECT
+public:
+    explicit InstanceChannel(QObject* parent = nullptr);
+
+    // The socket's full path: in the user's runtime folder when there is one.
+    static QString serverName();
+    // Sends paths to a running instance; true when it confirmed receiving them.
+    static bool forward(const QStringList& paths, int timeoutMs = 3000);
+
+    enum class ListenResult { Listening, OtherInstance, Failed };
+    // Becomes the instance that receives files, unless another instance already answers.
+    ListenResult listen();
+    bool isListening() const { return server_ != nullptr && server_->isListening(); }
+
+Q_SIGNALS:
+    // Paths received from a later launch, in its order (possibly empty: just come forward).
+    void filesReceived(const QStringList& paths);
+
+private:
+    void takeConnection();
+
+    QPointer<QLocalServer> server_;
+};

@@ -1,0 +1,27 @@
+#include "ModeBox.h"
+
+#include "PicModel.h"
+#include "Settings.h"
+#include "SettingsKeys.h"
+
+#include <QDebug>
+
+ModeBox::ModeBox(QWidget* parent) : QComboBox(parent) {
+    addItem(QStringLiteral("WebP to JPG"));
+    addItem(QStringLiteral("WebP to PNG"));
+    addItem(QStringLiteral("JPG/PNG to WebP"));
+    addItem(QStringLiteral("GIF to WebP"));
+}
+
+qint64 ModeBox::selectMode(qint64 mode) {
+    if (mode < 0 || mode >= count())
+        mode = ConvertMode::WebpToJpg;
+    setCurrentIndex(static_cast<int>(mode));
+    return mode;
+}
+
+void ModeBox::storeMode(qint64 index) {
+    const QString text = QString::asprintf("%ld", static_cast<long>(index));
+    qInfo().noquote() << text;
+    Settings::setValue(SettingsKeys::Format, text);
+}

@@ -1,0 +1,33 @@
+#pragma once
+#include "FractionSlider.h"
+#include "ModeBox.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QPointer>
+
+// The modal options window: the same mode and quality as the main view's options bar, stored
+// at once. It never touches the job list; on closing it posts "RefreshOptions" so the main
+// view picks the stored values up.
+class OptionsWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit OptionsWindow(QWidget* parent = nullptr);
+
+    ModeBox* comboBox() const { return comboBox_; }
+    FractionSlider* ratioSlider() const { return ratioSlider_; }
+    QLabel* ratioText() const { return ratioText_; }
+
+    void comboBoxSelectionIsChanging();
+    void sliderValueChanged(FractionSlider* sender);
+
+protected:
+    void done(int result) override;
+
+private:
+    void windowDidLoad();
+
+    QPointer<ModeBox> comboBox_;
+    QPointer<FractionSlider> ratioSlider_;
+    QPointer<QLabel> ratioText_;
+};

@@ -1,0 +1,110 @@
+// Renders the main window with a few queued files in their different states into a PNG.
+// Usage: tessaro-screenshot OUTPUT.png [empty]
+#include "AppDelegate.h"
+#include "AppIdentity.h"
+#include "ApplicationLook.h"
+#include "HomeViewController.h"
+#include "JobList.h"
+#include "JobTableView.h"
+#include "MainWindowController.h"
+#include "ModeBox.h"
+#include "PicModel.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+void writeSample(const QString& path, const QSize& size, QColor from, QColor to) {
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, size.width(), size.height());
+    gradient.setColorAt(0, from);
+    gradient.setColorAt(1, to);
+    painter.fillRect(image.rect(), gradient);
+    painter.end();
+    image.save(path, nullptr, 92);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: tessaro-screenshot OUTPUT.png\n");
+        return 2;
+    }
+    applyApplicationIdentity(app);
+    applyApplicationLook(app);
+
+    QTemporaryDir dir;
+    const QString base = dir.filePath(QStringLiteral("Pictures/Summer 2026"));
+    QDir().mkpath(base);
+    const struct {
+        const char* name;
+        QSize size;
+        QColor from, to;
+    } samples[] = {
+        {"beach-sunset.png", {1600, 1066}, QColor(0xf4, 0x9b, 0x42), QColor(0x3a, 0x5b, 0xa0)},
+        {"harbour-morning.jpg", {2400, 1600}, QColor(0x88, 0xc0, 0xd0), QColor(0x2e, 0x34, 0x40)},
+        {"family-portrait.jpg", {1800, 2400}, QColor(0xd0, 0x87, 0x70), QColor(0x4c, 0x56, 0x6a)},
+        {"logo-draft.png", {512, 512}, QColor(0xa3, 0xbe, 0x8c), QColor(0x5e, 0x81, 0xac)},
+        {"old-town-panorama.jpg", {4000, 1200}, QColor(0xeb, 0xcb, 0x8b), QColor(0xbf, 0x61, 0x6a)},
+        {"screenshot-2026-07-14.png",
+         {1440, 900},
+         QColor(0xe5, 0xe9, 0xf0),
+         QColor(0x81, 0xa1, 0xc1)},
+    };
+    QStringList paths;
+    for (const auto& sample : samples) {
+        const QString path = base + QLatin1Char('/') + QLatin1String(sample.name);
+        writeSample(path, sample.size, sample.from, sample.to);
+        paths.append(path);
+    }
+
+    MainWindowController window;
+    AppDelegate delegate(&window);
+    window.resize(1040, 720);
+    window.show();
+    delegate.applicationDidFinishLaunching();
+    HomeViewController* home = window.homeViewController();
+    home->comboBox()->setCurrentIndex(ConvertMode::ImageToWebp);
+    home->comboBoxSelectionIsChanging();
+
+    QEventLoop loop;
+    const bool empty = argc > 2 && qstrcmp(argv[2], "empty") == 0;
+    if (empty)
+        paths.clear();
+    QObject::connect(home, &HomeViewController::intakeFinished, &loop, &QEventLoop::quit);
+    home->dragDropViewFileList(paths);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+
+    // Show the states a run goes through: converted, converting, failed, waiting.
+    JobList* list = home->jobList();
+    const qint64 states[] = {JobState::Converted, JobState::Converted, JobState::Converting,
+                             JobState::Failed,    JobState::Waiting,   JobState::Waiting};
+    for (qsizetype i = 0; i < list->count() && i < qsizetype(std::size(states)); ++i) {
+        PicModel job = list->at(i);
+        job.completed = states[i];
+        list->updateJob(i, job);
+    }
+    home->vectorTableView()->selectRow(1);
+
+    QTimer::singleShot(400, &loop, &QEventLoop::quit);
+    loop.exec();
+    const QPixmap shot = window.grab();
+    if (!shot.save(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+        return 1;
+    }
+    std::printf("screenshot: %s\n", argv[1]);
+    return 0;
+}

@@ -1,0 +1,36 @@
+# The options controls shared by the main view and the options window.
+add_library(tessaro_options STATIC
+  FractionSlider.cpp FractionSlider.h
+  ModeBox.cpp ModeBox.h
+  OptionsWindow.cpp OptionsWindow.h
+  QualityScale.cpp QualityScale.h
+)
+target_include_directories(tessaro_options PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(tessaro_options PUBLIC tessaro_engine Qt6::Widgets)
+tessaro_target_defaults(tessaro_options)
+
+# The application shell: delegate, menus, the channel that hands files to a running instance.
+add_library(tessaro_appshell STATIC
+  AppDelegate.cpp AppDelegate.h
+  AppIdentity.cpp AppIdentity.h
+  InstanceChannel.cpp InstanceChannel.h
+  app.qrc
+)
+target_include_directories(tessaro_appshell PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(tessaro_appshell PUBLIC tessaro_ui tessaro_account Qt6::Widgets Qt6::Network)
+tessaro_target_defaults(tessaro_appshell)
+
+add_executable(tessaro-pro main.cpp)
+target_link_libraries(tessaro-pro PRIVATE tessaro_appshell)
+tessaro_target_defaults(tessaro-pro)
+
+# Renders the window with a few queued files into a PNG (scripts/screenshot); not installed.
+add_executable(tessaro-screenshot ScreenshotMain.cpp)
+target_link_libraries(tessaro-screenshot PRIVATE tessaro_appshell)
+tessaro_target_defaults(tessaro-screenshot)
+
+install(TARGETS tessaro-pro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/tessaro-pro.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/icons/tessaro-pro.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -1,0 +1,50 @@
+#include "AppDelegate.h"
+#include "AppIdentity.h"
+#include "ApplicationLook.h"
+#include "InstanceChannel.h"
+#include "MainWindowController.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+// Files named on the command line, as absolute paths in their order.
+QStringList fileArguments(const QStringList& arguments) {
+    QStringList paths;
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        paths.append(QFileInfo(arguments.at(i)).absoluteFilePath());
+    return paths;
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    applyApplicationIdentity(app);
+    const QStringList files = fileArguments(QApplication::arguments());
+
+    // A running instance takes the files (or just comes forward); this launch is done then.
+    if (InstanceChannel::forward(files))
+        return 0;
+    InstanceChannel channel;
+    // Lost a race with another launch: hand over to it after all.
+    if (channel.listen() == InstanceChannel::ListenResult::OtherInstance &&
+        InstanceChannel::forward(files))
+        return 0;
+
+    applyApplicationLook(app);
+    MainWindowController window;
+    AppDelegate delegate(&window);
+    window.show();
+    delegate.applicationDidFinishLaunching();
+
+    QObject::connect(&channel, &InstanceChannel::filesReceived, &delegate,
+                     [&delegate](const QStringList& paths) {
+                         delegate.reopenApplication();
+                         if (!paths.isEmpty())
+                             delegate.openFiles(paths);
+                     });
+    if (!files.isEmpty())
+        QTimer::singleShot(0, &delegate, [&delegate, files] { delegate.openFiles(files); });
+    return app.exec();
+}

@@ -1,0 +1,18 @@
+#include "AlertSheet.h"
+
+#include <QMessageBox>
+
+namespace AlertSheet {
+
+QMessageBox* show(QWidget* window, const QString& message) {
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Tessaro Pro"), message,
+                                QMessageBox::NoButton, window);
+    box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box->setObjectName(QStringLiteral("alertSheet"));
+    box->setWindowModality(Qt::WindowModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return box;
+}
+
+} // namespace AlertSheet

@@ -1,0 +1,137 @@
+// Intake actions of the home view: open panels, drops and files opened with the application.
+#include "HomeViewController.h"
+
+#include "FileIntake.h"
+#include "IntakeRunner.h"
+#include "JobList.h"
+#include "JobTableView.h"
+
+#include <QDebug>
+#include <QLabel>
+#include <QPushButton>
+
+void HomeViewController::resetUploadCount() {
+    uploadCount_ = FileIntake::UploadCount;
+}
+
+QStringList HomeViewController::getDirFileWithExtType(qint64 mode, const QString& dir) {
+    return FileIntake::getDirFileWithExtType(mode, dir);
+}
+
+bool HomeViewController::isDirectory(const QString& path) {
+    return FileIntake::isDirectory(path);
+}
+
+qint64 HomeViewController::fileSizeAtPath(const QString& path) {
+    return FileIntake::fileSizeAtPath(path);
+}
+
+void HomeViewController::addFile() {
+    if (isRunning()) {
+        refuseWhileRunning();
+        return;
+    }
+    const QStringList chosen =
+        chooseFiles ? chooseFiles(window(), FileIntake::openPanelFileTypes(convertType_))
+                    : QStringList();
+    if (chosen.isEmpty()) {
+        vectorTableView_->viewport()->update();
+        checkAgreeSubmit();
+        return;
+    }
+    enqueueIntake(chosen, false);
+}
+
+void HomeViewController::addFolder() {
+    if (isRunning()) {
+        refuseWhileRunning();
+        return;
+    }
+    const QString folder = chooseFolder ? chooseFolder(window()) : QString();
+    if (folder.isEmpty()) {
+        checkAgreeSubmit();
+        return;
+    }
+    enqueueIntake({folder}, false);
+}
+
+void HomeViewController::dragDropViewFileList(const QStringList& paths) {
+    if (isRunning()) {
+        refuseWhileRunning();
+        return;
+    }
+    enqueueIntake(paths, true);
+}
+
+void HomeViewController::dockDragFile(const QVariant& object) {
+    dragDropViewFileList(object.toStringList());
+}
+
+void HomeViewController::clearFile() {
+    if (!submitBtn_->isEnabled())
+        return;
+    if (!jobList_->clear()) {
+        refuseWhileRunning();
+        return;
+    }
+    notice_.clear();
+    checkAgreeSubmit();
+    updateSummary();
+}
+
+void HomeViewController::enqueueIntake(const QStringList& paths, bool fromDrop) {
+    pendingIntakes_.append({paths, fromDrop});
+    startNextIntake();
+}
+
+void HomeViewController::startNextIntake() {
+    while (!intakeRunner_->isBusy() && !pendingIntakes_.isEmpty()) {
+        const PendingIntake next = pendingIntakes_.takeFirst();
+        if (isRunning()) {
+            refuseWhileRunning();
+            continue;
+        }
+        if (jobList_->count() >= uploadCount_) {
+            showAlert(
+                QString::asprintf(FileIntake::UploadLimitFormat, static_cast<long>(uploadCount_)));
+            continue;
+        }
+        IntakeRequest request;
+        request.paths = next.paths;
+        request.mode = convertType_;
+        request.existingPaths =
+            QSet<QString>(jobList_->pathArr().cbegin(), jobList_->pathArr().cend());
+        request.room = uploadCount_ - jobList_->count();
+        request.checkExtension = next.fromDrop;
+        intakeRunner_->start(request);
+    }
+}
+
+void HomeViewController::finishIntake(const IntakeOutcome& outcome) {
+    if (!outcome.noCandidates) {
+        const FileIntake::IntakeResult& result = outcome.result;
+        QList<PicModel> jobs = result.jobs;
+        // The list may have changed while the worker ran: never go past the limit.
+        const qint64 room = qMax<qint64>(0, uploadCount_ - jobList_->count());
+        if (jobs.size() > room)
+            jobs.resize(room);
+        const qsizetype added = jobList_->appendJobs(jobs);
+        qInfo().noquote() << QStringLiteral("added %1 of %2 files")
+                                 .arg(added)
+                                 .arg(result.jobs.size() + result.skipped.size() +
+                                      result.oversized.size() + result.dropped.size());
+        for (const FileIntake::SkippedPath& skipped : result.skipped)
+            qInfo().noquote() << "skipped" << skipped.path << "-" << skipped.reason;
+        notice_ = result.skipped.isEmpty()
+                      ? QString()
+                      : QStringLiteral("%1 skipped (not taken by this conversion)")
+                            .arg(result.skipped.size());
+        vectorTableView_->viewport()->update();
+        checkAgreeSubmit();
+        updateSummary();
+        if (result.oversize)
+            showAlert(FileIntake::oversizeMessage());
+    }
+    Q_EMIT intakeFinished();
+    startNextIntake();
+}

@@ -1,0 +1,56 @@
+// Options actions of the home view: mode box, quality slider and the options window.
+#include "HomeViewController.h"
+
+#include "FractionSlider.h"
+#include "ModeBox.h"
+#include "OptionsWindow.h"
+#include "QualityScale.h"
+#include "Settings.h"
+#include "SettingsKeys.h"
+
+#include <QDebug>
+#include <QLabel>
+#include <QSignalBlocker>
+
+void HomeViewController::refreshOptions() {
+    {
+        // Selecting from the store is not a user's choice: it must not clear the list.
+        const QSignalBlocker quiet(comboBox_);
+        convertType_ = comboBox_->selectMode(Settings::integerValue(SettingsKeys::Format));
+    }
+    const int percent = QualityScale::storedPercent();
+    ratioText_->setText(QualityScale::percentText(percent));
+    ratio_ = percent;
+    const QSignalBlocker quiet(ratioSlider_);
+    ratioSlider_->setFractionValue(percent / 100.0);
+}
+
+void HomeViewController::comboBoxSelectionIsChanging() {
+    const qint64 index = comboBox_->currentIndex();
+    ModeBox::storeMode(index);
+    if (index != convertType_)
+        clearFile();
+    convertType_ = index;
+}
+
+void HomeViewController::comboBoxSelectionDidChange() {
+    qInfo().noquote() << QString::asprintf("%ld", static_cast<long>(comboBox_->currentIndex()));
+}
+
+void HomeViewController::sliderValueChanged(FractionSlider* sender) {
+    const QString text = sender->valueText();
+    const float value = text.toFloat();
+    if (sender->tag() != 0)
+        return;
+    const int percent = QualityScale::truncatedPercent(value);
+    ratioText_->setText(QualityScale::percentText(percent));
+    ratio_ = percent;
+    Settings::setValue(SettingsKeys::CompressionRatio, text);
+}
+
+void HomeViewController::opetions() {
+    if (optionsWC_ != nullptr)
+        optionsWC_->deleteLater();
+    optionsWC_ = new OptionsWindow(window());
+    optionsWC_->exec();
+}

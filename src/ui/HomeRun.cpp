@@ -1,0 +1,90 @@
+// The run as the home view drives it: output folder, progress, cancel, closing report.
+#include "HomeViewController.h"
+
+#include "BatchRun.h"
+#include "JobList.h"
+#include "JobTableView.h"
+#include "ProductLinks.h"
+#include "ProgressBar.h"
+#include "RatingInvitation.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+void HomeViewController::submit() {
+    convertImage();
+}
+
+void HomeViewController::convertImage() {
+    if (isRunning() || isIntakeBusy())
+        return;
+    const QString directory = chooseOutputDirectory ? chooseOutputDirectory(window()) : QString();
+    if (directory.isEmpty())
+        return;
+    submitBtn_->setEnabled(false);
+    convertError_.clear();
+    RunOptions options;
+    options.convertType = convertType_;
+    options.ratio = ratio_;
+    options.outputDirectory = directory;
+    options.keepDate = keepDate_->isChecked();
+    options.countRun = true;
+    if (!batchRun_->start(jobList_, options)) {
+        showAlert(QStringLiteral("The converted images cannot be written to %1.").arg(directory));
+        return;
+    }
+    runDidStart();
+}
+
+void HomeViewController::cancelRun() {
+    if (isRunning())
+        batchRun_->cancel();
+}
+
+void HomeViewController::runDidStart() {
+    const qsizetype total = jobList_->count();
+    progressBar_->setMaxValue(static_cast<float>(total));
+    progressBar_->setPresent(0);
+    progressBar_->Label()->setText(QStringLiteral("0 of %1").arg(total));
+    progressBar_->show();
+    cancelBtn_->show();
+    cancelBtn_->setEnabled(true);
+    statusLabel_->setText(QStringLiteral("Converting…"));
+    updateBusyControls();
+    Q_EMIT runStarted();
+}
+
+void HomeViewController::runDidFinish(const RunReport& report) {
+    progressBar_->hide();
+    cancelBtn_->hide();
+    updateBusyControls();
+    submitBtn_->setEnabled(true);
+    QString summary = report.cancelled ? QStringLiteral("Cancelled · ") : QString();
+    summary += QStringLiteral("%1 converted").arg(report.converted);
+    if (report.failures > 0)
+        summary += QStringLiteral(" · %1 failed").arg(report.failures);
+    notice_ = summary;
+    updateSummary();
+    Q_EMIT runFinished(report);
+    const QString message = report.closingMessage();
+    if (!message.isEmpty())
+        showAlert(message);
+}
+
+void HomeViewController::showRatingInvitation() {
+    if (showRatingRequest) {
+        showRatingRequest();
+        return;
+    }
+    if (ratingInvitation_ != nullptr)
+        return;
+    auto* invitation = new RatingInvitation(this);
+    connect(invitation, &RatingInvitation::rateRequested, this,
+            [] { QDesktopServices::openUrl(QUrl(QLatin1String(ProductLinks::WebSite))); });
+    ratingInvitation_ = invitation;
+    homeLayout_->insertWidget(0, invitation);
+}

@@ -1,0 +1,159 @@
+#pragma once
+#include "DragDropView.h"
+#include "RunReport.h"
+
+#include "FractionSlider.h"
+#include "JobTableView.h"
+#include "ModeBox.h"
+#include "OptionsWindow.h"
+#include "ProgressBar.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QStringList>
+#include <QVBoxLayout>
+#include <QVariant>
+#include <QWidget>
+
+#include <functional>
+
+class BatchRun;
+class IntakeRunner;
+class JobList;
+class JobTableModel;
+struct IntakeOutcome;
+
+// The main window's content: the drop area with the file table, the options bar and the
+// start button. It owns the job list; intake, options and the run are its actions. Nothing
+// here blocks: folder scans and file checks run on a worker, the run on the engine.
+class HomeViewController : public QWidget, public DragDropViewDelegate {
+    Q_OBJECT
+public:
+    explicit HomeViewController(QWidget* parent = nullptr);
+    ~HomeViewController() override;
+
+    // Intake: the open panels, drops and files opened with the application.
+    void addFile();
+    void addFolder();
+    void dragDropViewFileList(const QStringList& paths) override;
+    void dockDragFile(const QVariant& object);
+    void clearFile();
+    static QStringList getDirFileWithExtType(qint64 mode, const QString& dir);
+    static bool isDirectory(const QString& path);
+    static qint64 fileSizeAtPath(const QString& path);
+    void resetUploadCount();
+
+    // The window's alert; also enables the start button unless a run or an intake is going.
+    void showAlert(const QString& message);
+    // Start button from the list: enabled exactly when it holds a job (and nothing is busy).
+    void checkAgreeSubmit();
+    // The row delete action.
+    void deleteImag(qint64 row);
+
+    // Options.
+    void refreshOptions();
+    void comboBoxSelectionIsChanging();
+    void comboBoxSelectionDidChange();
+    void sliderValueChanged(FractionSlider* sender);
+    void opetions();
+
+    void info();
+    void account();
+
+    // The run.
+    void submit();
+    void convertImage();
+    void cancelRun();
+
+    bool isRunning() const;
+    bool isIntakeBusy() const;
+
+    // Seams for the panels, so tests need not drive platform dialogs.
+    std::function<QStringList(QWidget* parent, const QStringList& fileTypes)> chooseFiles;
+    std::function<QString(QWidget* parent)> chooseFolder;
+    std::function<QString(QWidget* parent)> chooseOutputDirectory;
+    std::function<void()> showRatingRequest;
+
+    JobList* jobList() const { return jobList_; }
+    JobTableModel* tableModel() const { return model_; }
+    JobTableView* vectorTableView() const { return vectorTableView_; }
+    DragDropView* dropView() const { return dropView_; }
+    ModeBox* comboBox() const { return comboBox_; }
+    FractionSlider* ratioSlider() const { return ratioSlider_; }
+    QLabel* ratioText() const { return ratioText_; }
+    QCheckBox* keepDate() const { return keepDate_; }
+    QPushButton* submitBtn() const { return submitBtn_; }
+    QPushButton* cancelBtn() const { return cancelBtn_; }
+    ProgressBar* progressBar() const { return progressBar_; }
+    QLabel* statusLabel() const { return statusLabel_; }
+    BatchRun* batchRun() const { return batchRun_; }
+    OptionsWindow* optionsWC() const { return optionsWC_; }
+    QWidget* ratingInvitation() const { return ratingInvitation_; }
+    qint64 convertType() const { return convertType_; }
+    double ratio() const { return ratio_; }
+    qint64 uploadCount() const { return uploadCount_; }
+    qint64 index() const { return index_; }
+    const QString& convertError() const { return convertError_; }
+    QMessageBox* lastAlert() const { return lastAlert_; }
+
+Q_SIGNALS:
+    void intakeFinished();
+    void runStarted();
+    void runFinished(const RunReport& report);
+    void busyChanged(bool busy);
+    void alertShown(const QString& message);
+
+private:
+    struct PendingIntake {
+        QStringList paths;
+        bool fromDrop = true;
+    };
+
+    void buildLayout();
+    QWidget* buildOptionsBar();
+    QWidget* buildFooter();
+    void viewDidLoad();
+
+    void enqueueIntake(const QStringList& paths, bool fromDrop);
+    void startNextIntake();
+    void finishIntake(const IntakeOutcome& outcome);
+    void refuseWhileRunning();
+
+    void runDidStart();
+    void runDidFinish(const RunReport& report);
+    void showRatingInvitation();
+    void updateBusyControls();
+    void updateSummary();
+
+    JobList* jobList_ = nullptr;
+    JobTableModel* model_ = nullptr;
+    BatchRun* batchRun_ = nullptr;
+    IntakeRunner* intakeRunner_ = nullptr;
+    QList<PendingIntake> pendingIntakes_;
+
+    QPointer<QVBoxLayout> homeLayout_;
+    QPointer<DragDropView> dropView_;
+    QPointer<JobTableView> vectorTableView_;
+    QPointer<ModeBox> comboBox_;
+    QPointer<FractionSlider> ratioSlider_;
+    QPointer<QLabel> ratioText_;
+    QPointer<QCheckBox> keepDate_;
+    QPointer<QPushButton> submitBtn_;
+    QPointer<QPushButton> cancelBtn_;
+    QPointer<QPushButton> optionsBtn_;
+    QPointer<ProgressBar> progressBar_;
+    QPointer<QLabel> statusLabel_;
+    QPointer<OptionsWindow> optionsWC_;
+    QPointer<QWidget> ratingInvitation_;
+    QPointer<QMessageBox> lastAlert_;
+
+    qint64 uploadCount_ = 0;
+    qint64 index_ = 0;
+    qint64 convertType_ = 0;
+    double ratio_ = 90;
+    QString convertError_;
+    QString notice_; // last intake notice shown in the footer
+};

@@ -1,0 +1,43 @@
+#pragma once
+#include "JobList.h"
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QSet>
+
+struct PicModel;
+
+// One row per job of a JobList, one column; the row delegate paints it. The model follows
+// the list's own signals, so every change (also a run's per-job updates) reaches the view
+// as the smallest matching model signal.
+class JobTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Role {
+        SizeTextRole = Qt::UserRole + 1, // "0.50 KB"
+        PathRole,                        // the job's url
+        StateRole,                       // the job's completed value
+        ExtensionRole,                   // "WEBP", "PNG" ...
+    };
+
+    explicit JobTableModel(JobList* list, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    const PicModel* job(int row) const;
+    JobList* jobList() const { return list_; }
+    // How many jobs are converting now (the spinner runs while this is above 0).
+    int convertingCount() const { return static_cast<int>(converting_.size()); }
+
+Q_SIGNALS:
+    void convertingCountChanged(int count);
+
+private:
+    void recountConverting();
+    void noteState(int row);
+
+    QPointer<JobList> list_;
+    QSet<QString> converting_; // paths of the jobs in state 2
+};

@@ -1,0 +1,100 @@
+#include "MainWindowController.h"
+
+#include "HomeViewController.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
+#include "ToolbarIcons.h"
+
+#include <QAction>
+#include <QToolBar>
+
+MainWindowController::MainWindowController(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("mainWindow"));
+    resize(1000, 680);
+    setMinimumSize(760, 480);
+    setUnifiedTitleAndToolBarOnMac(true);
+    buildToolbar();
+    home_ = new HomeViewController(this);
+    setCentralWidget(home_);
+    windowDidLoad();
+}
+
+void MainWindowController::windowDidLoad() {
+    setWindowTitle(QStringLiteral("Tessaro Pro"));
+    // While a run or an intake is going the list only takes what it already has.
+    connect(home_, &HomeViewController::busyChanged, this, [this](bool) {
+        const bool running = home_->isRunning();
+        addFileAction_->setEnabled(!running);
+        addFolderAction_->setEnabled(!running);
+        clearFileAction_->setEnabled(!running);
+    });
+}
+
+void MainWindowController::buildToolbar() {
+    toolbar_ = addToolBar(QStringLiteral("Main"));
+    toolbar_->setObjectName(QStringLiteral("toolbar"));
+    toolbar_->setMovable(false);
+    toolbar_->setFloatable(false);
+    toolbar_->setIconSize(QSize(20, 20));
+    toolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    toolbar_->setStyleSheet(QStringLiteral(
+        "QToolBar { background: white; border: none; border-bottom: 1px solid #e1e4e8;"
+        " padding: 6px 10px; spacing: 4px; }"
+        "QToolButton { padding: 5px 10px; border-radius: 6px; color: #1f2328; }"
+        "QToolButton:hover { background: #f0f2f5; }"
+        "QToolButton:pressed { background: #e4e8ee; }"
+        "QToolButton:disabled { color: #b0b5bb; }"));
+
+    addFileAction_ = toolbar_->addAction(ToolbarIcons::addFiles(), QStringLiteral("Add Files"));
+    addFileAction_->setObjectName(QStringLiteral("addFileAction"));
+    addFileAction_->setShortcut(QKeySequence::Open);
+    addFolderAction_ = toolbar_->addAction(ToolbarIcons::addFolder(), QStringLiteral("Add Folder"));
+    addFolderAction_->setObjectName(QStringLiteral("addFolderAction"));
+    clearFileAction_ = toolbar_->addAction(ToolbarIcons::clearList(), QStringLiteral("Clear"));
+    clearFileAction_->setObjectName(QStringLiteral("clearFileAction"));
+    auto* spacer = new QWidget(toolbar_);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    spacer->setAttribute(Qt::WA_TranslucentBackground);
+    toolbar_->addWidget(spacer);
+    infoAction_ = toolbar_->addAction(ToolbarIcons::info(), QStringLiteral("Info"));
+    infoAction_->setObjectName(QStringLiteral("infoAction"));
+    accountAction_ = toolbar_->addAction(ToolbarIcons::account(), QStringLiteral("Account"));
+    accountAction_->setObjectName(QStringLiteral("accountAction"));
+
+    connect(addFileAction_, &QAction::triggered, this, &MainWindowController::addFile);
+    connect(addFolderAction_, &QAction::triggered, this, &MainWindowController::addFolder);
+    connect(clearFileAction_, &QAction::triggered, this, &MainWindowController::clearFile);
+    connect(infoAction_, &QAction::triggered, this, &MainWindowController::info);
+    connect(accountAction_, &QAction::triggered, this, &MainWindowController::account);
+}
+
+void MainWindowController::post(const char* name) {
+    NotificationCenter::defaultCenter().post(QLatin1String(name),
+                                             QVariant::fromValue<QObject*>(this));
+}
+
+void MainWindowController::addFile() {
+    post(NotificationNames::AddFile);
+    home_->addFile();
+}
+
+void MainWindowController::addFolder() {
+    post(NotificationNames::AddFile);
+    home_->addFolder();
+}
+
+void MainWindowController::clearFile() {
+    post(NotificationNames::ClearFile);
+    home_->clearFile();
+}
+
+void MainWindowController::info() {
+    post(NotificationNames::Info);
+    home_->info();
+}
+
+void MainWindowController::account() {
+    // The home view observes "Account" and opens the account window.
+    post(NotificationNames::Account);
+}

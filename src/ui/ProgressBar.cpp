@@ -1,0 +1,64 @@
+#include "ProgressBar.h"
+
+#include "Theme.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QThread>
+
+ProgressBar::ProgressBar(QWidget* parent) : QWidget(parent), label_(new QLabel(this)) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    label_->setAlignment(Qt::AlignCenter);
+    label_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont font = label_->font();
+    font.setPixelSize(12);
+    font.setWeight(QFont::DemiBold);
+    label_->setFont(font);
+    label_->setStyleSheet(QStringLiteral("color: #1f2328; background: transparent;"));
+    setMinimumHeight(22);
+}
+
+void ProgressBar::setMaxValue(float maxValue) {
+    maxValue_ = maxValue;
+    update();
+}
+
+void ProgressBar::setPresent(qint64 value) {
+    if (QThread::currentThread() == thread())
+        applyPresent(value);
+    else
+        QMetaObject::invokeMethod(
+            this, [this, value] { applyPresent(value); }, Qt::QueuedConnection);
+}
+
+void ProgressBar::applyPresent(qint64 value) {
+    present_ = value;
+    update();
+}
+
+int ProgressBar::filledWidth() const {
+    if (maxValue_ <= 0)
+        return 0;
+    const double share = qBound(0.0, static_cast<double>(present_) / maxValue_, 1.0);
+    return static_cast<int>(share * width());
+}
+
+void ProgressBar::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xe3, 0xe7, 0xed));
+    painter.drawRoundedRect(QRectF(rect()), 3, 3);
+    const int filled = filledWidth();
+    if (filled > 0) {
+        QColor fill = Theme::accent();
+        fill.setAlpha(150);
+        painter.setBrush(fill);
+        painter.drawRoundedRect(QRectF(0, 0, filled, height()), 3, 3);
+    }
+}
+
+void ProgressBar::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    label_->setGeometry(rect());
+}

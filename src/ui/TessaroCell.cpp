@@ -1,0 +1,182 @@
+#include "TessaroCell.h"
+
+#include "JobTableModel.h"
+#include "PicModel.h"
+#include "StateMarks.h"
+#include "Theme.h"
+
+#include <QAbstractItemView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+constexpr int BadgeSide = 44;
+constexpr int MarkSide = 22;
+constexpr int DeleteSide = 28;
+constexpr int SizeWidth = 96;
+
+QColor badgeColor(const QString& extension) {
+    if (extension == QLatin1String("WEBP"))
+        return QColor(0x3c, 0x76, 0xdb);
+    if (extension == QLatin1String("PNG"))
+        return QColor(0x2e, 0x9e, 0x8f);
+    if (extension == QLatin1String("JPG") || extension == QLatin1String("JPEG"))
+        return QColor(0xe0, 0x8a, 0x2c);
+    if (extension == QLatin1String("GIF"))
+        return QColor(0x8e, 0x5c, 0xd9);
+    return QColor(0x8a, 0x93, 0x9d);
+}
+
+void paintBadge(QPainter* painter, const QRect& rect, const QString& extension) {
+    const QColor color = badgeColor(extension);
+    QColor fill = color;
+    fill.setAlpha(30);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(fill);
+    painter->drawRoundedRect(rect, 9, 9);
+    QFont font = painter->font();
+    font.setBold(true);
+    font.setPixelSize(extension.size() > 3 ? 10 : 12);
+    painter->setFont(font);
+    painter->setPen(color);
+    painter->drawText(rect, Qt::AlignCenter,
+                      extension.isEmpty() ? QStringLiteral("?") : extension.left(4));
+}
+
+void paintDeleteButton(QPainter* painter, const QRect& rect, bool enabled, bool hovered) {
+    if (hovered && enabled) {
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(QColor(0xfd, 0xec, 0xec));
+        painter->drawEllipse(rect);
+    }
+    const QColor color = !enabled  ? QColor(0xcf, 0xd3, 0xd8)
+                         : hovered ? Theme::failure()
+                                   : Theme::secondaryText();
+    painter->setPen(QPen(color, 1.8, Qt::SolidLine, Qt::RoundCap));
+    const QRectF cross = QRectF(rect).adjusted(9.5, 9.5, -9.5, -9.5);
+    painter->drawLine(cross.topLeft(), cross.bottomRight());
+    painter->drawLine(cross.topRight(), cross.bottomLeft());
+}
+
+} // namespace
+
+TessaroCell::TessaroCell(QObject* parent) : QStyledItemDelegate(parent) {}
+
+QSize TessaroCell::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+    return {option.rect.width(), Theme::RowHeight};
+}
+
+QRect TessaroCell::deleteButtonRect(const QRect& row) {
+    return {row.right() - Theme::Margin - DeleteSide + 1, row.center().y() - DeleteSide / 2 + 1,
+            DeleteSide, DeleteSide};
+}
+
+QRect TessaroCell::markRect(const QRect& row) {
+    const QRect del = deleteButtonRect(row);
+    return {del.left() - 14 - MarkSide, row.center().y() - MarkSide / 2 + 1, MarkSide, MarkSide};
+}
+
+void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const {
+    const QRect row = option.rect;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setRenderHint(QPainter::TextAntialiasing);
+
+    // Selection and hover tint the background only; the texts keep their colours.
+    QColor background = Theme::surface();
+    if (option.state & QStyle::State_Selected)
+        background = Theme::selection();
+    else if (option.state & QStyle::State_MouseOver)
+        background = Theme::hover();
+    painter->fillRect(row, background);
+    painter->fillRect(
+        QRect(row.left() + Theme::Margin, row.bottom(), row.width() - 2 * Theme::Margin, 1),
+        Theme::separator());
+
+    const QRect badge(row.left() + Theme::Margin, row.center().y() - BadgeSide / 2 + 1, BadgeSide,
+                      BadgeSide);
+    paintBadge(painter, badge, index.data(JobTableModel::ExtensionRole).toString());
+
+    const QRect mark = markRect(row);
+    const QRect sizeRect(mark.left() - 16 - SizeWidth, row.top(), SizeWidth, row.height());
+    const int textLeft = badge.right() + 14;
+    const int textWidth = qMax(40, sizeRect.left() - 16 - textLeft);
+
+    QFont nameFont = option.font;
+    nameFont.setPixelSize(14);
+    nameFont.setWeight(QFont::DemiBold);
+    QFont pathFont = option.font;
+    pathFont.setPixelSize(12);
+    const QFontMetrics nameMetrics(nameFont);
+    const QFontMetrics pathMetrics(pathFont);
+    const int blockHeight = nameMetrics.height() + 6 + pathMetrics.height();
+    const int top = row.top() + (row.height() - blockHeight) / 2;
+
+    painter->setFont(nameFont);
+    painter->setPen(Theme::text());
+    const QString name = index.data(Qt::DisplayRole).toString();
+    painter->drawText(QRect(textLeft, top, textWidth, nameMetrics.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter,
+                      nameMetrics.elidedText(name, Qt::ElideMiddle, textWidth));
+
+    painter->setFont(pathFont);
+    painter->setPen(Theme::secondaryText());
+    const QString path = index.data(JobTableModel::PathRole).toString();
+    painter->drawText(
+        QRect(textLeft, top + nameMetrics.height() + 6, textWidth, pathMetrics.height()),
+        Qt::AlignLeft | Qt::AlignVCenter, pathMetrics.elidedText(path, Qt::ElideMiddle, textWidth));
+
+    QFont sizeFont = option.font;
+    sizeFont.setPixelSize(13);
+    painter->setFont(sizeFont);
+    painter->setPen(Theme::secondaryText());
+    painter->drawText(sizeRect, Qt::AlignRight | Qt::AlignVCenter,
+                      index.data(JobTableModel::SizeTextRole).toString());
+
+    switch (index.data(JobTableModel::StateRole).toLongLong()) {
+    case JobState::Converted:
+        painter->drawPixmap(mark, StateMarks::image(QStringLiteral("completed"), MarkSide,
+                                                    painter->device()->devicePixelRatioF()));
+        break;
+    case JobState::Converting:
+        StateMarks::paintSpinner(painter, mark, spinnerStep_);
+        break;
+    case JobState::Failed:
+        painter->drawPixmap(mark, StateMarks::image(QStringLiteral("alert"), MarkSide,
+                                                    painter->device()->devicePixelRatioF()));
+        break;
+    default:
+        break;
+    }
+
+    const QRect del = deleteButtonRect(row);
+    bool hovered = false;
+    if (const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+        view != nullptr && (option.state & QStyle::State_MouseOver))
+        hovered = del.contains(view->viewport()->mapFromGlobal(QCursor::pos()));
+    paintDeleteButton(painter, del, deleteEnabled_, hovered);
+    painter->restore();
+}
+
+bool TessaroCell::editorEvent(QEvent* event, QAbstractItemModel* model,
+                              const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+        event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            deleteButtonRect(option.rect).contains(mouse->position().toPoint())) {
+            // The press is swallowed too, so a click on the button does not select the row.
+            if (event->type() == QEvent::MouseButtonRelease && deleteEnabled_)
+                deleteImag(index.row());
+            return true;
+        }
+    }
+    return QStyledItemDelegate::editorEvent(event, model, option, index);
+}
+
+void TessaroCell::deleteImag(qint64 row) {
+    if (delImgBlock)
+        delImgBlock(row);
+}
