@@ -68,14 +68,13 @@ IntakeResult collectJobs(const QStringList& candidates, const QList<qint64>& mod
             }
             break;
         }
-        qint64 mode = modeForPath(path, modes);
-        if (mode < 0) {
-            if (checkExtension) {
-                result.skipped.append({path, extensionReason(path, modes)});
-                continue;
-            }
-            mode = modes.isEmpty() ? ConvertMode::WebpToJpg : modes.first();
+        const std::optional<qint64> matched = modeForPath(path, modes);
+        if (!matched && checkExtension) {
+            result.skipped.append({path, extensionReason(path, modes)});
+            continue;
         }
+        const qint64 mode =
+            matched.value_or(modes.isEmpty() ? ConvertMode::WebpToJpg : modes.first());
         if (existingPaths.contains(path) || seen.contains(path))
             continue;
         seen.insert(path);
@@ -128,13 +127,13 @@ QString pathExtension(const QString& path) {
     return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
-qint64 modeForPath(const QString& path, const QList<qint64>& modes) {
+std::optional<qint64> modeForPath(const QString& path, const QList<qint64>& modes) {
     const QString extension = pathExtension(path);
     for (qint64 mode : modes) {
         if (extensionsFor(mode).contains(extension))
             return mode;
     }
-    return -1;
+    return std::nullopt;
 }
 
 QStringList getDirFileWithExtType(qint64 mode, const QString& dir) {

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <optional>
+
 // Turns chosen or dropped paths into jobs: extension tables per mode, the one-level folder
 // scan, the list limit, the pixel limit and duplicates. Nothing here touches a job list, so
 // the window and the command line share it, and the window may run it on a worker thread.
@@ -33,8 +35,9 @@ qint64 fileSizeAtPath(const QString& path);
 // The text after the last "." of the last path component, "" when there is none.
 QString pathExtension(const QString& path);
 
-// The first of modes whose accepted extensions hold path's extension, or -1.
-qint64 modeForPath(const QString& path, const QList<qint64>& modes);
+// The first of modes whose accepted extensions hold path's extension, or nothing. (Any mode
+// value can come from the settings, -1 included, so no value can mean "none".)
+std::optional<qint64> modeForPath(const QString& path, const QList<qint64>& modes);
 
 // One level of dir, in listing order: its files (hidden ones too, never subfolders) whose
 // extension the mode accepts. Empty when dir cannot be read.
