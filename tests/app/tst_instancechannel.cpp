@@ -52,6 +52,23 @@ private Q_SLOTS:
         QCOMPARE(received.at(0).at(0).toStringList(), files);
     }
 
+    // Anything else on the socket is dropped without an answer and without files.
+    void garbageIsRefused() {
+        InstanceChannel channel;
+        QCOMPARE(channel.listen(), InstanceChannel::ListenResult::Listening);
+        QSignalSpy received(&channel, &InstanceChannel::filesReceived);
+        for (const QByteArray& junk :
+             {QByteArray(64, 'x'), QByteArray::fromHex("54505231ffffffffffffffff")}) {
+            QLocalSocket socket;
+            socket.connectToServer(InstanceChannel::serverName());
+            QVERIFY(socket.waitForConnected(2000));
+            socket.write(junk);
+            QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 5000);
+            QCOMPARE(socket.bytesAvailable(), 0);
+        }
+        QCOMPARE(received.count(), 0);
+    }
+
     void twoRealProcesses() {
         QProcess first;
         first.start(appBinary(), {});
