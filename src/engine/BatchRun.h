@@ -47,10 +47,6 @@ public:
     void cancel();
     bool isRunning() const { return list_ != nullptr; }
 
-    // Begins converting job index into homePath. Returns true when the job needs nothing
-    // (already converted); otherwise the job's end is signalled by jobFinished.
-    bool startConverter(qint64 index, const QString& homePath);
-
     // The date step reads this when it runs, so the checkbox may change during a run.
     void setKeepDate(bool keepDate) { options_.keepDate = keepDate; }
     // Called after the run that makes "ConvertCount" reach 2.
@@ -70,6 +66,9 @@ Q_SIGNALS:
     void finished(const RunReport& report);
 
 private:
+    // Begins converting job index into homePath. Returns true when the job needs nothing
+    // (already converted); otherwise the job's end is signalled by jobFinished.
+    bool startConverter(qint64 index, const QString& homePath);
     void fillSlots();
     void onJobDone(qsizetype row, const ConverterJob::Outcome& outcome);
     void finishIfIdle();

@@ -8,7 +8,6 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 
 namespace InputNormaliser {
 
@@ -36,18 +35,20 @@ QImage flattenOntoWhite(const QImage& image) {
     return flat;
 }
 
+// Copies go into a run's private work folder under names no one else uses, so a plain write
+// is safe there and spares the fsync an atomic save would cost on every image.
 bool writeImage(const QImage& image, const QString& path, const char* format, int quality) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     QImageWriter writer(&file, format);
     if (quality >= 0)
         writer.setQuality(quality);
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    const bool written = writer.write(image) && file.flush();
+    file.close();
+    if (!written)
+        file.remove();
+    return written;
 }
 
 // Only these extensions, exactly as written, get a normalised copy.
