@@ -26,12 +26,6 @@ bool isOwnWorkFile(const QString& name) {
     return pattern.match(name).hasMatch();
 }
 
-QString baseName(const QString& path) {
-    const QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot > 0 ? name.left(dot) : name;
-}
-
 } // namespace
 
 BatchRun::BatchRun(QObject* parent) : QObject(parent), pool_(std::make_unique<QThreadPool>()) {
@@ -115,7 +109,7 @@ bool BatchRun::startConverter(qint64 index, const QString& homePath) {
     if (job.completed == JobState::Converted)
         return true;
     const qint64 mode = job.mode >= 0 ? job.mode : options_.convertType;
-    const QString finalName = finalOutputName(mode, baseName(job.url));
+    const QString finalName = finalOutputName(mode, OutputPlacement::baseName(job.url));
     ConverterJob::Setup setup;
     setup.row = index;
     setup.job = job;

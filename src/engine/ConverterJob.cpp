@@ -17,12 +17,6 @@ constexpr int KillGraceMs = 2000;
 // A tool that floods stderr must not grow memory without bound; the head is what matters.
 constexpr qsizetype MaxKeptStderr = 1 << 20;
 
-QString baseName(const QString& path) {
-    const QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot > 0 ? name.left(dot) : name;
-}
-
 QString extensionForMode(qint64 mode) {
     switch (mode) {
     case ConvertMode::WebpToJpg:
@@ -69,7 +63,7 @@ QString finalOutputName(qint64 mode, const QString& base) {
 ConverterJob::ConverterJob(Setup setup, QObject* parent)
     : QObject(parent), setup_(std::move(setup)) {
     outcome_.job = setup_.job;
-    base_ = baseName(setup_.job.url);
+    base_ = OutputPlacement::baseName(setup_.job.url);
     timeLimit_.setSingleShot(true);
     killGrace_.setSingleShot(true);
     connect(&timeLimit_, &QTimer::timeout, this, [this] {

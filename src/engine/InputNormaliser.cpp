@@ -1,5 +1,7 @@
 #include "InputNormaliser.h"
 
+#include "OutputPlacement.h"
+
 #include <QBuffer>
 #include <QDebug>
 #include <QFile>
@@ -74,11 +76,7 @@ bool checkWhetherTheImageIsInAStandardFormatWithPath(const QString& path) {
 }
 
 QString normalisedCopyName(const QString& sourcePath) {
-    const QFileInfo info(sourcePath);
-    const QString name = info.fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    const QString base = dot > 0 ? name.left(dot) : name;
-    const QString extension = dot > 0 ? name.mid(dot + 1) : QString();
+    const auto [base, extension] = OutputPlacement::splitName(QFileInfo(sourcePath).fileName());
     return QStringLiteral("%1_documents.%2").arg(base, extension);
 }
 

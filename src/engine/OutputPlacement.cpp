@@ -16,20 +16,18 @@
 
 namespace OutputPlacement {
 
-namespace {
-
-struct SplitName {
-    QString stem;
-    QString extension;
-};
-
-// The last "." of the name separates the extension (a.b.webp -> a.b / webp).
 SplitName splitName(const QString& fileName) {
     const qsizetype dot = fileName.lastIndexOf(u'.');
     if (dot <= 0)
         return {fileName, {}};
     return {fileName.left(dot), fileName.mid(dot + 1)};
 }
+
+QString baseName(const QString& path) {
+    return splitName(QFileInfo(path).fileName()).stem;
+}
+
+namespace {
 
 QString joinName(const QString& stem, const QString& extension) {
     return extension.isEmpty() ? stem : stem + u'.' + extension;

@@ -11,6 +11,15 @@ namespace OutputPlacement {
 
 using IsTaken = std::function<bool(const QString& fileName)>;
 
+// The last "." of a file name separates the extension: a.b.webp -> a.b / webp.
+struct SplitName {
+    QString stem;
+    QString extension;
+};
+SplitName splitName(const QString& fileName);
+// The last path component without its extension.
+QString baseName(const QString& path);
+
 // Unique output path for fileName in directory homePath, starting the numbered suffix at
 // count: photo.webp, photo(1).webp, photo(2).webp ...; a taken name holding both "(" and ")"
 // is cut at its first "(" before the counter is added. isTaken defaults to "an entry of that
