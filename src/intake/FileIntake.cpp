@@ -170,8 +170,8 @@ QStringList expandCandidates(const QStringList& paths, const QList<qint64>& mode
     return candidates;
 }
 
-QString uploadLimitMessage() {
-    return QString::asprintf(UploadLimitFormat, static_cast<long>(UploadCount));
+QString uploadLimitMessage(qint64 limit) {
+    return QString::asprintf(UploadLimitFormat, static_cast<long>(limit));
 }
 
 QString oversizeMessage() {

@@ -49,7 +49,7 @@ QStringList getDirFileWithExtTypes(const QList<qint64>& modes, const QString& di
 QStringList expandCandidates(const QStringList& paths, qint64 mode);
 QStringList expandCandidates(const QStringList& paths, const QList<qint64>& modes);
 
-QString uploadLimitMessage();
+QString uploadLimitMessage(qint64 limit = UploadCount);
 QString oversizeMessage();
 // Why a path with an extension the mode does not accept was left out.
 QString extensionReason(const QString& path, const QList<qint64>& modes);

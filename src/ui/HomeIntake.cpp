@@ -92,8 +92,7 @@ void HomeViewController::startNextIntake() {
             continue;
         }
         if (jobList_->count() >= uploadCount_) {
-            showAlert(
-                QString::asprintf(FileIntake::UploadLimitFormat, static_cast<long>(uploadCount_)));
+            showAlert(FileIntake::uploadLimitMessage(uploadCount_));
             continue;
         }
         IntakeRequest request;
