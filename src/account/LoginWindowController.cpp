@@ -91,7 +91,7 @@ void LoginWindowController::login() {
     const QJsonObject params{{QStringLiteral("username"), email},
                              {QStringLiteral("password"), password}};
     QPointer<LoginWindowController> window(this);
-    service_->request_loginWithParam(
+    service_->requestLogin(
         params, false, nullptr,
         [window, email, password](const std::optional<QJsonObject>& reply,
                                   const std::optional<ApiError>& error) {

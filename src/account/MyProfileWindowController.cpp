@@ -41,7 +41,7 @@ QString MyProfileWindowController::memberTypeLabel(qint64 registerType) {
 }
 
 void MyProfileWindowController::reload() {
-    const UserModel user = UserUtil::getUserInfor().value_or(UserModel{});
+    const UserModel user = UserUtil::storedUser().value_or(UserModel{});
     usernameField_->setText(user.userName.value_or(QString()));
     memberTypeField_->setText(
         memberTypeLabel(leadingInteger(user.registerType.value_or(QString()))));

@@ -1,14 +1,14 @@
 #include "NetAPIService.h"
 
 NetAPIService& NetAPIService::sharedManager() {
-    static NetAPIService service(NetAPIClicnet::sharedJsonClient());
+    static NetAPIService service(ApiClient::sharedJsonClient());
     return service;
 }
 
-void NetAPIService::request_loginWithParam(const QJsonObject& params, bool isShowLoading,
-                                           QWidget* targer, NetAPIClicnet::Completion completion) {
+void NetAPIService::requestLogin(const QJsonObject& params, bool isShowLoading,
+                                           QWidget* target, ApiClient::Completion completion) {
     client_.requestJsonDataWithPath(
-        QString::fromLatin1(kLoginPath), params, targer, NetAPIClicnet::Post, isShowLoading,
+        QString::fromLatin1(kLoginPath), params, target, ApiClient::Post, isShowLoading,
         [completion = std::move(completion)](const std::optional<QJsonObject>& reply,
                                              const std::optional<ApiError>& error) {
             if (!completion)

@@ -1,18 +1,18 @@
 #pragma once
-#include "NetAPIClicnet.h"
+#include "ApiClient.h"
 
 // The account service's operations, one endpoint each.
 class NetAPIService {
 public:
     static NetAPIService& sharedManager();
-    explicit NetAPIService(NetAPIClicnet& client) : client_(client) {}
+    explicit NetAPIService(ApiClient& client) : client_(client) {}
 
     static constexpr char kLoginPath[] = "user/Login";
 
     // params: {"username": e-mail, "password": password}, sent as typed.
-    void request_loginWithParam(const QJsonObject& params, bool isShowLoading, QWidget* targer,
-                                NetAPIClicnet::Completion completion);
+    void requestLogin(const QJsonObject& params, bool isShowLoading, QWidget* target,
+                                ApiClient::Completion completion);
 
 private:
-    NetAPIClicnet& client_;
+    ApiClient& client_;
 };

@@ -93,10 +93,13 @@ bool savingUserInformation(const UserModel& user) {
     if (path.isEmpty() || bytes.isEmpty())
         return false;
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    // It holds the bearer token: readable by this user only, from the first byte on.
+    return file.open(QIODevice::WriteOnly) &&
+           file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+           file.write(bytes) == bytes.size() && file.commit();
 }
 
-std::optional<UserModel> getUserInfor() {
+std::optional<UserModel> storedUser() {
     const QString path = sessionFilePath();
     if (path.isEmpty())
         return std::nullopt;
@@ -113,7 +116,7 @@ void removeUserInfo() {
 }
 
 bool hasLogin() {
-    return getUserInfor().has_value();
+    return storedUser().has_value();
 }
 
 } // namespace UserUtil

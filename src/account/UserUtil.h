@@ -12,7 +12,7 @@ namespace UserUtil {
 // Writes atomically, so a failed write leaves the earlier file as it was.
 bool savingUserInformation(const UserModel& user);
 // Nothing when the file is missing, damaged or holds no record.
-std::optional<UserModel> getUserInfor();
+std::optional<UserModel> storedUser();
 void removeUserInfo();
 bool hasLogin();
 

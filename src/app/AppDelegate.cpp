@@ -78,7 +78,7 @@ void AppDelegate::buildMenus() {
     file->addAction(QStringLiteral("Clear List"), window, &MainWindowController::clearFile);
     file->addSeparator();
     file->addAction(QStringLiteral("Options…"), window,
-                    [window] { window->homeViewController()->opetions(); });
+                    [window] { window->homeViewController()->showOptions(); });
     file->addAction(QStringLiteral("Choose Download Folder…"), this, &AppDelegate::chooseSavePath);
     file->addSeparator();
     file->addAction(QStringLiteral("Quit"), QKeySequence::Quit, qApp,

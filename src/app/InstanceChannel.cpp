@@ -1,11 +1,15 @@
 #include "InstanceChannel.h"
 
+#include "PrivateFolder.h"
+
 #include <QDataStream>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
-#include <QStandardPaths>
 
+#include <fcntl.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <memory>
@@ -14,25 +18,63 @@ namespace {
 constexpr quint32 Magic = 0x54505231; // "TPR1"
 constexpr char Ack = 'K';
 constexpr qint64 MaxMessage = 64 * 1024 * 1024;
+const QString SocketName = QStringLiteral("tessaro-pro.socket");
+
+// A socket address holds at most sizeof(sun_path) - 1 bytes of path.
+constexpr qsizetype MaxSocketPath = sizeof(sockaddr_un::sun_path) - 1;
+
+// A long folder is reached through a descriptor this process keeps open for its lifetime:
+// "/proc/self/fd/N/<name>" is short whatever the folder's own length.
+QString shortPathThrough(const QString& folder) {
+    static int handle = -1;
+    static QString opened;
+    if (handle < 0 || opened != folder) {
+        if (handle >= 0)
+            ::close(handle);
+        handle = ::open(QFile::encodeName(folder).constData(),
+                        O_PATH | O_DIRECTORY | O_CLOEXEC);
+        opened = folder;
+        if (handle < 0)
+            return {};
+    }
+    return QStringLiteral("/proc/self/fd/%1/%2").arg(handle).arg(SocketName);
+}
 } // namespace
 
 InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent) {}
 
-QString InstanceChannel::serverName() {
-    // The user's own runtime folder keeps other users out; without one, a private folder.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::temp().filePath(QStringLiteral("tessaro-pro-%1").arg(getuid()));
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+QString InstanceChannel::serverName(QString* why) {
+    // The user's own runtime folder keeps other users out; without one, a folder of ours.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    QString folder;
+    QString reason;
+    if (!runtime.isEmpty() && PrivateFolder::isPrivate(runtime, &reason)) {
+        folder = runtime;
+    } else {
+        if (!runtime.isEmpty())
+            qInfo().noquote() << QStringLiteral("Not using the runtime folder: %1").arg(reason);
+        folder = QDir::temp().filePath(QStringLiteral("tessaro-pro-%1").arg(::getuid()));
+        if (!PrivateFolder::makeOrCheck(folder, &reason)) {
+            if (why)
+                *why = reason;
+            return {};
+        }
     }
-    return QDir(folder).filePath(QStringLiteral("tessaro-pro.socket"));
+    const QString path = QDir(folder).filePath(SocketName);
+    if (QFile::encodeName(path).size() <= MaxSocketPath)
+        return path;
+    const QString shortPath = shortPathThrough(folder);
+    if (shortPath.isEmpty() && why)
+        *why = QStringLiteral("cannot open %1").arg(folder);
+    return shortPath;
 }
 
 bool InstanceChannel::forward(const QStringList& paths, int timeoutMs) {
+    const QString name = serverName();
+    if (name.isEmpty())
+        return false;
     QLocalSocket socket;
-    socket.connectToServer(serverName());
+    socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs))
         return false;
     QByteArray payload;
@@ -63,17 +105,25 @@ bool InstanceChannel::forward(const QStringList& paths, int timeoutMs) {
 InstanceChannel::ListenResult InstanceChannel::listen() {
     if (isListening())
         return ListenResult::Listening;
+    QString why;
+    const QString name = serverName(&why);
+    if (name.isEmpty()) {
+        qWarning().noquote() << QStringLiteral(
+                                    "Files opened by later launches cannot reach this window: %1")
+                                    .arg(why);
+        return ListenResult::Failed;
+    }
     auto server = std::make_unique<QLocalServer>();
     // No socket options: with them Qt renames its socket over an existing one, which would
     // take the name from a running instance instead of failing.
-    if (!server->listen(serverName())) {
+    if (!server->listen(name)) {
         // Either another instance is there, or a crashed one left its socket behind.
         QLocalSocket probe;
-        probe.connectToServer(serverName());
+        probe.connectToServer(name);
         if (probe.waitForConnected(1000))
             return ListenResult::OtherInstance;
-        QLocalServer::removeServer(serverName());
-        if (!server->listen(serverName()))
+        QLocalServer::removeServer(name);
+        if (!server->listen(name))
             return ListenResult::Failed;
     }
     server_ = server.release();

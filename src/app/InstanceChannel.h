@@ -11,8 +11,10 @@ class InstanceChannel : public QObject {
 public:
     explicit InstanceChannel(QObject* parent = nullptr);
 
-    // The socket's full path: in the user's runtime folder when there is one.
-    static QString serverName();
+    // The socket's path: in the user's runtime folder when there is one, otherwise in a
+    // private folder of ours under the temporary folder. Empty, with why set, when neither is
+    // a folder only this user can write to: then there is no forwarding at all.
+    static QString serverName(QString* why = nullptr);
     // Sends paths to a running instance; true when it confirmed receiving them.
     static bool forward(const QStringList& paths, int timeoutMs = 3000);
 

@@ -96,7 +96,7 @@ int main(int argc, char* argv[]) {
         job.completed = states[i];
         list->updateJob(i, job);
     }
-    home->vectorTableView()->selectRow(1);
+    home->tableView()->selectRow(1);
 
     QTimer::singleShot(400, &loop, &QEventLoop::quit);
     loop.exec();

@@ -1,14 +1,3 @@
-# The options controls shared by the main view and the options window.
-add_library(tessaro_options STATIC
-  FractionSlider.cpp FractionSlider.h
-  ModeBox.cpp ModeBox.h
-  OptionsWindow.cpp OptionsWindow.h
-  QualityScale.cpp QualityScale.h
-)
-target_include_directories(tessaro_options PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(tessaro_options PUBLIC tessaro_engine Qt6::Widgets)
-tessaro_target_defaults(tessaro_options)
-
 # The application shell: delegate, menus, the channel that hands files to a running instance.
 add_library(tessaro_appshell STATIC
   AppDelegate.cpp AppDelegate.h

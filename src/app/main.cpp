@@ -1,10 +1,12 @@
 #include "AppDelegate.h"
+#include "AppPaths.h"
 #include "AppIdentity.h"
 #include "ApplicationLook.h"
 #include "InstanceChannel.h"
 #include "MainWindowController.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -21,6 +23,8 @@ QStringList fileArguments(const QStringList& arguments) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     applyApplicationIdentity(app);
+    if (QString why; !AppPaths::preparePrivateHome(&why))
+        qWarning().noquote() << QStringLiteral("The private home is not private: %1").arg(why);
     const QStringList files = fileArguments(QApplication::arguments());
 
     // A running instance takes the files (or just comes forward); this launch is done then.

@@ -1,3 +1,4 @@
+#include "AppPaths.h"
 #include "CliOptions.h"
 #include "ConsoleOutput.h"
 #include "ConvertCommand.h"
@@ -43,6 +44,8 @@ int main(int argc, char* argv[]) {
         break;
     }
 
+    if (QString why; !AppPaths::preparePrivateHome(&why))
+        ConsoleOutput::printError(QStringLiteral("the private home is not private: %1").arg(why));
     SignalBridge signalBridge;
     ConvertCommand command(parsed.options);
     QObject::connect(&signalBridge, &SignalBridge::signalled, &command, &ConvertCommand::interrupt);

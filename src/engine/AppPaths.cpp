@@ -1,5 +1,7 @@
 #include "AppPaths.h"
 
+#include "PrivateFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
@@ -10,12 +12,25 @@ QString privateHome() {
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
 }
 
+bool preparePrivateHome(QString* why) {
+    const QString home = privateHome();
+    if (home.isEmpty()) {
+        if (why)
+            *why = QStringLiteral("no private home folder is known");
+        return false;
+    }
+    if (!PrivateFolder::makeOrCheck(home, why))
+        return false;
+    PrivateFolder::restrictTree(home);
+    return true;
+}
+
 QString documentsDirectory() {
     const QString home = privateHome();
-    if (home.isEmpty())
+    if (home.isEmpty() || !PrivateFolder::makeOrCheck(home, nullptr))
         return {};
     const QString docs = QDir(home).filePath(QStringLiteral("Documents"));
-    return QDir().mkpath(docs) ? docs : QString();
+    return PrivateFolder::makeOrCheck(docs, nullptr) ? docs : QString();
 }
 
 QString toolsDirectory() {

@@ -35,7 +35,7 @@ void HomeViewController::addFile() {
         chooseFiles ? chooseFiles(window(), FileIntake::openPanelFileTypes(convertType_))
                     : QStringList();
     if (chosen.isEmpty()) {
-        vectorTableView_->viewport()->update();
+        tableView_->viewport()->update();
         checkAgreeSubmit();
         return;
     }
@@ -68,7 +68,7 @@ void HomeViewController::dockDragFile(const QVariant& object) {
 }
 
 void HomeViewController::clearFile() {
-    if (!submitBtn_->isEnabled())
+    if (!startButton_->isEnabled())
         return;
     if (!jobList_->clear()) {
         refuseWhileRunning();
@@ -125,7 +125,7 @@ void HomeViewController::finishIntake(const IntakeOutcome& outcome) {
                       ? QString()
                       : QStringLiteral("%1 skipped (not taken by this conversion)")
                             .arg(result.skipped.size());
-        vectorTableView_->viewport()->update();
+        tableView_->viewport()->update();
         checkAgreeSubmit();
         updateSummary();
         if (result.oversize)

@@ -15,18 +15,18 @@
 void HomeViewController::refreshOptions() {
     {
         // Selecting from the store is not a user's choice: it must not clear the list.
-        const QSignalBlocker quiet(comboBox_);
-        convertType_ = comboBox_->selectMode(Settings::integerValue(SettingsKeys::Format));
+        const QSignalBlocker quiet(modeBox_);
+        convertType_ = modeBox_->selectMode(Settings::integerValue(SettingsKeys::Format));
     }
     const int percent = QualityScale::storedPercent();
     ratioText_->setText(QualityScale::percentText(percent));
     ratio_ = percent;
-    const QSignalBlocker quiet(ratioSlider_);
-    ratioSlider_->setFractionValue(percent / 100.0);
+    const QSignalBlocker quiet(qualitySlider_);
+    qualitySlider_->setFractionValue(percent / 100.0);
 }
 
 void HomeViewController::comboBoxSelectionIsChanging() {
-    const qint64 index = comboBox_->currentIndex();
+    const qint64 index = modeBox_->currentIndex();
     ModeBox::storeMode(index);
     if (index != convertType_)
         clearFile();
@@ -34,7 +34,7 @@ void HomeViewController::comboBoxSelectionIsChanging() {
 }
 
 void HomeViewController::comboBoxSelectionDidChange() {
-    qInfo().noquote() << QString::asprintf("%ld", static_cast<long>(comboBox_->currentIndex()));
+    qInfo().noquote() << QString::asprintf("%ld", static_cast<long>(modeBox_->currentIndex()));
 }
 
 void HomeViewController::sliderValueChanged(FractionSlider* sender) {
@@ -48,9 +48,9 @@ void HomeViewController::sliderValueChanged(FractionSlider* sender) {
     Settings::setValue(SettingsKeys::CompressionRatio, text);
 }
 
-void HomeViewController::opetions() {
-    if (optionsWC_ != nullptr)
-        optionsWC_->deleteLater();
-    optionsWC_ = new OptionsWindow(window());
-    optionsWC_->exec();
+void HomeViewController::showOptions() {
+    if (optionsWindow_ != nullptr)
+        optionsWindow_->deleteLater();
+    optionsWindow_ = new OptionsWindow(window());
+    optionsWindow_->exec();
 }

@@ -25,7 +25,7 @@ void HomeViewController::convertImage() {
     const QString directory = chooseOutputDirectory ? chooseOutputDirectory(window()) : QString();
     if (directory.isEmpty())
         return;
-    submitBtn_->setEnabled(false);
+    startButton_->setEnabled(false);
     convertError_.clear();
     RunOptions options;
     options.convertType = convertType_;
@@ -51,8 +51,8 @@ void HomeViewController::runDidStart() {
     progressBar_->setPresent(0);
     progressBar_->Label()->setText(QStringLiteral("0 of %1").arg(total));
     progressBar_->show();
-    cancelBtn_->show();
-    cancelBtn_->setEnabled(true);
+    cancelButton_->show();
+    cancelButton_->setEnabled(true);
     statusLabel_->setText(QStringLiteral("Converting…"));
     updateBusyControls();
     Q_EMIT runStarted();
@@ -60,9 +60,9 @@ void HomeViewController::runDidStart() {
 
 void HomeViewController::runDidFinish(const RunReport& report) {
     progressBar_->hide();
-    cancelBtn_->hide();
+    cancelButton_->hide();
     updateBusyControls();
-    submitBtn_->setEnabled(true);
+    startButton_->setEnabled(true);
     QString summary = report.cancelled ? QStringLiteral("Cancelled · ") : QString();
     summary += QStringLiteral("%1 converted").arg(report.converted);
     if (report.failures > 0)

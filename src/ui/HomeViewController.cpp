@@ -89,11 +89,11 @@ void HomeViewController::buildLayout() {
     card->setObjectName(QStringLiteral("tableCard"));
     card->setStyleSheet(QStringLiteral(
         "#tableCard { background: white; border: 1px solid #e1e4e8; border-radius: 12px; }"));
-    vectorTableView_ = new JobTableView(model_, card);
-    vectorTableView_->setObjectName(QStringLiteral("vectorTableView"));
+    tableView_ = new JobTableView(model_, card);
+    tableView_->setObjectName(QStringLiteral("tableView"));
     auto* cardLayout = new QVBoxLayout(card);
     cardLayout->setContentsMargins(4, 6, 4, 6);
-    cardLayout->addWidget(vectorTableView_);
+    cardLayout->addWidget(tableView_);
     auto* dropLayout = new QVBoxLayout(dropView_);
     dropLayout->setContentsMargins(0, 0, 0, 0);
     dropLayout->addWidget(card);
@@ -101,8 +101,8 @@ void HomeViewController::buildLayout() {
     homeLayout_->addWidget(buildOptionsBar());
     homeLayout_->addWidget(buildFooter());
 
-    vectorTableView_->cell()->delImgBlock = [this](qint64 row) { deleteImag(row); };
-    connect(dropView_, &DragDropView::dragHoverChanged, vectorTableView_,
+    tableView_->cell()->onDeleteRequested = [this](qint64 row) { removeJob(row); };
+    connect(dropView_, &DragDropView::dragHoverChanged, tableView_,
             &JobTableView::setDropHighlight);
 }
 
@@ -111,12 +111,12 @@ QWidget* HomeViewController::buildOptionsBar() {
     bar->setObjectName(QStringLiteral("optionsBar"));
     bar->setStyleSheet(QStringLiteral(
         "#optionsBar { background: white; border: 1px solid #e1e4e8; border-radius: 12px; }"));
-    comboBox_ = new ModeBox(bar);
-    comboBox_->setObjectName(QStringLiteral("comboBox"));
-    comboBox_->setMinimumWidth(170);
-    ratioSlider_ = new FractionSlider(bar);
-    ratioSlider_->setObjectName(QStringLiteral("ratioSlider"));
-    ratioSlider_->setFixedWidth(170);
+    modeBox_ = new ModeBox(bar);
+    modeBox_->setObjectName(QStringLiteral("comboBox"));
+    modeBox_->setMinimumWidth(170);
+    qualitySlider_ = new FractionSlider(bar);
+    qualitySlider_->setObjectName(QStringLiteral("ratioSlider"));
+    qualitySlider_->setFixedWidth(170);
     ratioText_ = new QLabel(bar);
     ratioText_->setObjectName(QStringLiteral("ratioText"));
     ratioText_->setMinimumWidth(40);
@@ -133,20 +133,20 @@ QWidget* HomeViewController::buildOptionsBar() {
     layout->setContentsMargins(16, 10, 12, 10);
     layout->setSpacing(10);
     layout->addWidget(captionLabel(QStringLiteral("Convert"), bar));
-    layout->addWidget(comboBox_);
+    layout->addWidget(modeBox_);
     layout->addSpacing(18);
     layout->addWidget(captionLabel(QStringLiteral("Quality"), bar));
-    layout->addWidget(ratioSlider_);
+    layout->addWidget(qualitySlider_);
     layout->addWidget(ratioText_);
     layout->addSpacing(18);
     layout->addWidget(keepDate_);
     layout->addStretch(1);
     layout->addWidget(optionsBtn_);
 
-    connect(comboBox_, &QComboBox::activated, this, [this] { comboBoxSelectionIsChanging(); });
-    connect(comboBox_, &QComboBox::currentIndexChanged, this,
+    connect(modeBox_, &QComboBox::activated, this, [this] { comboBoxSelectionIsChanging(); });
+    connect(modeBox_, &QComboBox::currentIndexChanged, this,
             [this] { comboBoxSelectionDidChange(); });
-    connect(optionsBtn_, &QPushButton::clicked, this, [this] { opetions(); });
+    connect(optionsBtn_, &QPushButton::clicked, this, [this] { showOptions(); });
     connect(keepDate_, &QCheckBox::toggled, this, [this](bool on) { batchRun_->setKeepDate(on); });
     return bar;
 }
@@ -160,24 +160,24 @@ QWidget* HomeViewController::buildFooter() {
     progressBar_->setObjectName(QStringLiteral("progressBar"));
     progressBar_->setFixedWidth(260);
     progressBar_->hide();
-    cancelBtn_ = new QPushButton(QStringLiteral("Cancel"), footer);
-    cancelBtn_->setObjectName(QStringLiteral("cancelBtn"));
-    cancelBtn_->hide();
-    submitBtn_ = new QPushButton(QStringLiteral("Start Conversion"), footer);
-    submitBtn_->setObjectName(QStringLiteral("submitBtn"));
-    submitBtn_->setCursor(Qt::PointingHandCursor);
-    submitBtn_->setMinimumHeight(36);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), footer);
+    cancelButton_->setObjectName(QStringLiteral("cancelBtn"));
+    cancelButton_->hide();
+    startButton_ = new QPushButton(QStringLiteral("Start Conversion"), footer);
+    startButton_->setObjectName(QStringLiteral("submitBtn"));
+    startButton_->setCursor(Qt::PointingHandCursor);
+    startButton_->setMinimumHeight(36);
 
     auto* layout = new QHBoxLayout(footer);
     layout->setContentsMargins(4, 0, 0, 0);
     layout->setSpacing(12);
     layout->addWidget(statusLabel_, 1);
     layout->addWidget(progressBar_);
-    layout->addWidget(cancelBtn_);
-    layout->addWidget(submitBtn_);
+    layout->addWidget(cancelButton_);
+    layout->addWidget(startButton_);
 
-    connect(submitBtn_, &QPushButton::clicked, this, [this] { submit(); });
-    connect(cancelBtn_, &QPushButton::clicked, this, [this] { cancelRun(); });
+    connect(startButton_, &QPushButton::clicked, this, [this] { submit(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { cancelRun(); });
     return footer;
 }
 
@@ -192,12 +192,12 @@ void HomeViewController::viewDidLoad() {
     if (window() != this)
         window()->setWindowTitle(QStringLiteral("Tessaro Pro"));
     resetUploadCount();
-    submitBtn_->setEnabled(false);
+    startButton_->setEnabled(false);
     index_ = 0;
     dropView_->setDelegate(this);
 
     const QColor start = colorWithHexCode(QLatin1String(Theme::StartButtonHex));
-    submitBtn_->setStyleSheet(
+    startButton_->setStyleSheet(
         QStringLiteral(
             "QPushButton { background: %1; color: white; border: none; border-radius: 7px;"
             " padding: 8px 22px; font-weight: 600; }"
@@ -209,8 +209,8 @@ void HomeViewController::viewDidLoad() {
                                   start.blueF() * 0.45 + 0.55)
                      .name()));
 
-    connect(ratioSlider_, &QSlider::valueChanged, this,
-            [this] { sliderValueChanged(ratioSlider_); });
+    connect(qualitySlider_, &QSlider::valueChanged, this,
+            [this] { sliderValueChanged(qualitySlider_); });
     refreshOptions();
 
     connect(intakeRunner_, &IntakeRunner::finished, this, &HomeViewController::finishIntake);
@@ -241,15 +241,15 @@ bool HomeViewController::isIntakeBusy() const {
 void HomeViewController::showAlert(const QString& message) {
     lastAlert_ = AlertSheet::show(window(), message);
     if (!isRunning() && !isIntakeBusy())
-        submitBtn_->setEnabled(true);
+        startButton_->setEnabled(true);
     Q_EMIT alertShown(message);
 }
 
 void HomeViewController::checkAgreeSubmit() {
-    submitBtn_->setEnabled(!jobList_->isEmpty() && !isRunning() && !isIntakeBusy());
+    startButton_->setEnabled(!jobList_->isEmpty() && !isRunning() && !isIntakeBusy());
 }
 
-void HomeViewController::deleteImag(qint64 row) {
+void HomeViewController::removeJob(qint64 row) {
     if (!jobList_->removeAt(row)) {
         refuseWhileRunning();
         return;
@@ -275,12 +275,12 @@ void HomeViewController::refuseWhileRunning() {
 void HomeViewController::updateBusyControls() {
     const bool running = isRunning();
     const bool busy = running || isIntakeBusy();
-    comboBox_->setEnabled(!busy);
+    modeBox_->setEnabled(!busy);
     dropView_->setAcceptDrops(!running);
-    vectorTableView_->cell()->setDeleteEnabled(!running);
-    vectorTableView_->viewport()->update();
+    tableView_->cell()->setDeleteEnabled(!running);
+    tableView_->viewport()->update();
     if (busy)
-        submitBtn_->setEnabled(false);
+        startButton_->setEnabled(false);
     else
         checkAgreeSubmit();
     if (isIntakeBusy())

@@ -51,14 +51,14 @@ public:
     // Start button from the list: enabled exactly when it holds a job (and nothing is busy).
     void checkAgreeSubmit();
     // The row delete action.
-    void deleteImag(qint64 row);
+    void removeJob(qint64 row);
 
     // Options.
     void refreshOptions();
     void comboBoxSelectionIsChanging();
     void comboBoxSelectionDidChange();
     void sliderValueChanged(FractionSlider* sender);
-    void opetions();
+    void showOptions();
 
     void info();
     void account();
@@ -79,18 +79,18 @@ public:
 
     JobList* jobList() const { return jobList_; }
     JobTableModel* tableModel() const { return model_; }
-    JobTableView* vectorTableView() const { return vectorTableView_; }
+    JobTableView* tableView() const { return tableView_; }
     DragDropView* dropView() const { return dropView_; }
-    ModeBox* comboBox() const { return comboBox_; }
-    FractionSlider* ratioSlider() const { return ratioSlider_; }
+    ModeBox* comboBox() const { return modeBox_; }
+    FractionSlider* ratioSlider() const { return qualitySlider_; }
     QLabel* ratioText() const { return ratioText_; }
     QCheckBox* keepDate() const { return keepDate_; }
-    QPushButton* submitBtn() const { return submitBtn_; }
-    QPushButton* cancelBtn() const { return cancelBtn_; }
+    QPushButton* submitBtn() const { return startButton_; }
+    QPushButton* cancelBtn() const { return cancelButton_; }
     ProgressBar* progressBar() const { return progressBar_; }
     QLabel* statusLabel() const { return statusLabel_; }
     BatchRun* batchRun() const { return batchRun_; }
-    OptionsWindow* optionsWC() const { return optionsWC_; }
+    OptionsWindow* optionsWindow() const { return optionsWindow_; }
     QWidget* ratingInvitation() const { return ratingInvitation_; }
     qint64 convertType() const { return convertType_; }
     double ratio() const { return ratio_; }
@@ -136,17 +136,17 @@ private:
 
     QPointer<QVBoxLayout> homeLayout_;
     QPointer<DragDropView> dropView_;
-    QPointer<JobTableView> vectorTableView_;
-    QPointer<ModeBox> comboBox_;
-    QPointer<FractionSlider> ratioSlider_;
+    QPointer<JobTableView> tableView_;
+    QPointer<ModeBox> modeBox_;
+    QPointer<FractionSlider> qualitySlider_;
     QPointer<QLabel> ratioText_;
     QPointer<QCheckBox> keepDate_;
-    QPointer<QPushButton> submitBtn_;
-    QPointer<QPushButton> cancelBtn_;
+    QPointer<QPushButton> startButton_;
+    QPointer<QPushButton> cancelButton_;
     QPointer<QPushButton> optionsBtn_;
     QPointer<ProgressBar> progressBar_;
     QPointer<QLabel> statusLabel_;
-    QPointer<OptionsWindow> optionsWC_;
+    QPointer<OptionsWindow> optionsWindow_;
     QPointer<QWidget> ratingInvitation_;
     QPointer<QMessageBox> lastAlert_;
 

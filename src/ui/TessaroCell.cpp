@@ -169,14 +169,14 @@ bool TessaroCell::editorEvent(QEvent* event, QAbstractItemModel* model,
             deleteButtonRect(option.rect).contains(mouse->position().toPoint())) {
             // The press is swallowed too, so a click on the button does not select the row.
             if (event->type() == QEvent::MouseButtonRelease && deleteEnabled_)
-                deleteImag(index.row());
+                removeJob(index.row());
             return true;
         }
     }
     return QStyledItemDelegate::editorEvent(event, model, option, index);
 }
 
-void TessaroCell::deleteImag(qint64 row) {
-    if (delImgBlock)
-        delImgBlock(row);
+void TessaroCell::removeJob(qint64 row) {
+    if (onDeleteRequested)
+        onDeleteRequested(row);
 }

@@ -16,9 +16,9 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     // Called with the row whose delete button was clicked.
-    std::function<void(qint64 row)> delImgBlock;
-    // The delete button's action: hands the row to delImgBlock when it is set.
-    void deleteImag(qint64 row);
+    std::function<void(qint64 row)> onDeleteRequested;
+    // The delete button's action: hands the row to onDeleteRequested when it is set.
+    void removeJob(qint64 row);
 
     // Rows cannot be deleted while a run holds the list; the button is drawn dimmed then.
     void setDeleteEnabled(bool enabled) { deleteEnabled_ = enabled; }

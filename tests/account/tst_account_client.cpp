@@ -1,14 +1,18 @@
 #include "AccountTestServer.h"
-#include "NetAPIClicnet.h"
+#include "ApiClient.h"
+#include "AppPaths.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
 #include "TestFiles.h"
 #include "UserUtil.h"
 
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 constexpr int kWaitMs = 10000;
@@ -32,7 +36,7 @@ struct Outcome {
 // A client of one test service whose network status the test sets.
 struct Client {
     FakeReachability reachability;
-    NetAPIClicnet api;
+    ApiClient api;
 
     explicit Client(const QUrl& baseUrl, bool trustTestAuthority = true, int timeoutMs = 5000)
         : api({baseUrl,
@@ -48,7 +52,7 @@ struct Client {
                                  ? QStringLiteral("test/never")
                                  : QString::fromLatin1("test/reply/" + type.toPercentEncoding() +
                                                        '/' + body.toPercentEncoding());
-        QSignalSpy finished(&api, &NetAPIClicnet::requestFinished);
+        QSignalSpy finished(&api, &ApiClient::requestFinished);
         api.requestJsonDataWithPath(path, {}, nullptr, method, false,
                                     [outcome](const auto& reply, const auto& error) {
                                         ++outcome->calls;
@@ -183,7 +187,7 @@ private Q_SLOTS:
     void offlineRequestsWaitAndAreSentOnce() {
         Client client(server_.baseUrl());
         client.reachability.current = Status::NotReachable;
-        QSignalSpy finished(&client.api, &NetAPIClicnet::requestFinished);
+        QSignalSpy finished(&client.api, &ApiClient::requestFinished);
         const qsizetype before = server_.received().size();
         const auto first = client.send(R"({"status":"201"})", 1, "text/json", false);
         const auto second = client.send(R"({"status":"202"})", 0, "text/json", false);
@@ -236,7 +240,22 @@ private Q_SLOTS:
         else
             QCOMPARE(TestFiles::head(UserUtil::sessionFilePath(), 8), QByteArray("bplist00"));
         QCOMPARE(UserUtil::hasLogin(), !damaged);
-        QCOMPARE(UserUtil::getUserInfor(), damaged ? std::nullopt : std::optional(user));
+        QCOMPARE(UserUtil::storedUser(), damaged ? std::nullopt : std::optional(user));
+    }
+
+    // The session file holds the bearer token: only its owner may read it, whatever the umask,
+    // in a home only its owner may enter.
+    void sessionFileIsPrivate() {
+        const mode_t previous = ::umask(0);
+        QVERIFY(AppPaths::preparePrivateHome()); // as both programs do at start
+        QVERIFY(UserUtil::savingUserInformation(UserModel{}));
+        ::umask(previous);
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(UserUtil::sessionFilePath()).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0600));
+        const QString documents = QFileInfo(UserUtil::sessionFilePath()).path();
+        QCOMPARE(::stat(QFile::encodeName(documents).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0700));
     }
 
 private:

@@ -2,7 +2,7 @@
 #include "AccountTestServer.h"
 #include "LoginWindowController.h"
 #include "MyProfileWindowController.h"
-#include "NetAPIClicnet.h"
+#include "ApiClient.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "Settings.h"
@@ -72,7 +72,7 @@ private Q_SLOTS:
         // Keep the tests away from the desktop's real secret store: no session bus.
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tessaro-test-bus");
         QVERIFY(server_.listen());
-        QVERIFY(NetAPIClicnet::setSharedConfiguration(
+        QVERIFY(ApiClient::setSharedConfiguration(
             {server_.baseUrl(), QSslCertificate::fromPath(AccountTestServer::authorityFile())}));
     }
 
@@ -98,7 +98,7 @@ private Q_SLOTS:
         QFETCH(QStringList, row);
         const QString alert = row[3];
         LoginWindowController window;
-        QSignalSpy sent(&NetAPIClicnet::sharedJsonClient(), &NetAPIClicnet::requestSent);
+        QSignalSpy sent(&ApiClient::sharedJsonClient(), &ApiClient::requestSent);
         const auto alerts = clickLogin(window, row[0], row[1], row[2] == u"x");
         QCOMPARE(alerts->size(), 1);
         QCOMPARE(alerts->at(0), QVariantList({alert, 1}));
@@ -142,7 +142,7 @@ private Q_SLOTS:
                 R"({"userName":"Alice","token":"alice-token-1","createDate":"2023-04-01 10:20:30 +0800",)"
                 R"("endDate":"2026-04-01","memberType":"pro","downloadCount":12,"registerType":"3"})")
                 .object());
-        QCOMPARE(UserUtil::getUserInfor(), accepted ? std::optional(alice) : std::nullopt);
+        QCOMPARE(UserUtil::storedUser(), accepted ? std::optional(alice) : std::nullopt);
 
         window.currentAlert()->button(QMessageBox::Ok)->click();
         QTRY_COMPARE_WITH_TIMEOUT(window.isVisible(), !accepted, kWaitMs);

@@ -10,9 +10,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 namespace {
 QString appBinary() {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/tessaro-pro");
+}
+void restoreVariable(const char* name, const QByteArray& value) {
+    if (value.isNull())
+        qunsetenv(name);
+    else
+        qputenv(name, value);
 }
 bool someoneListens() {
     QLocalSocket socket;
@@ -67,6 +75,67 @@ private Q_SLOTS:
             QCOMPARE(socket.bytesAvailable(), 0);
         }
         QCOMPARE(received.count(), 0);
+    }
+
+    // However long the runtime folder's path (a socket address holds 107 bytes), a second
+    // launch still reaches the first.
+    void longRuntimeFolder() {
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        const QString runtime = dir.filePath(QString(120, u'r') + u'/' + QString(120, u's'));
+        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        {
+            InstanceChannel channel;
+            QCOMPARE(channel.listen(), InstanceChannel::ListenResult::Listening);
+            QSignalSpy received(&channel, &InstanceChannel::filesReceived);
+            const QStringList files{image("long/a.webp")};
+            QProcess second;
+            second.start(appBinary(), files);
+            QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 20000);
+            QVERIFY(second.waitForFinished(20000));
+            QCOMPARE(second.exitCode(), 0);
+            QCOMPARE(received.at(0).at(0).toStringList(), files);
+        }
+        restoreVariable("XDG_RUNTIME_DIR", saved);
+    }
+
+    // Without a runtime folder the socket goes to a folder of ours in the temporary folder;
+    // one that another account could have made or can write to is never used: the app starts
+    // without forwarding and says why.
+    void untrustedFallbackFolderIsNotUsed() {
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        const QByteArray savedTemp = qgetenv("TMPDIR");
+        const QString temp = dir.filePath(QStringLiteral("shared-tmp"));
+        const QString planted = temp + QStringLiteral("/tessaro-pro-%1").arg(::getuid());
+        QVERIFY(QDir().mkpath(planted));
+        QVERIFY(QFile::setPermissions(planted, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner | QFileDevice::WriteOther |
+                                                   QFileDevice::ExeOther | QFileDevice::ReadOther));
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(temp));
+        QString why;
+        QCOMPARE(InstanceChannel::serverName(&why), QString());
+        QVERIFY2(why.contains(QStringLiteral("can be written by other users")), qPrintable(why));
+        QCOMPARE(InstanceChannel().listen(), InstanceChannel::ListenResult::Failed);
+
+        QProcess app;
+        app.start(appBinary(), {image("alone/a.webp")});
+        QByteArray log;
+        QTRY_VERIFY_WITH_TIMEOUT((log += app.readAllStandardError()).contains("added 1 of 1 files"),
+                                 20000);
+        QVERIFY(log.contains("can be written by other users"));
+        app.terminate();
+        QVERIFY(app.waitForFinished(10000));
+
+        // A folder of our own making is private and used.
+        QVERIFY(QDir(planted).removeRecursively());
+        QVERIFY(InstanceChannel::serverName().startsWith(planted));
+        QCOMPARE(QFileInfo(planted).permissions() & (QFileDevice::WriteOther | QFileDevice::WriteGroup),
+                 QFileDevice::Permissions());
+        restoreVariable("XDG_RUNTIME_DIR", savedRuntime);
+        restoreVariable("TMPDIR", savedTemp);
     }
 
     void twoRealProcesses() {

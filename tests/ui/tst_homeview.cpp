@@ -223,8 +223,8 @@ private Q_SLOTS:
         QCOMPARE(home->jobList()->count(), 10000);
 
         // With room for two, five files add the first two, in order.
-        home->deleteImag(0);
-        home->deleteImag(0);
+        home->removeJob(0);
+        home->removeJob(0);
         QStringList five;
         for (int i = 0; i < 5; ++i)
             five.append(TestFiles::writeBytes(at(QStringLiteral("new%1.webp").arg(i)), bytes));
@@ -285,8 +285,8 @@ private Q_SLOTS:
         QVERIFY(drop(paths));
         home->show();
         QVERIFY(QTest::qWaitForWindowExposed(home.get()));
-        auto* viewport = home->vectorTableView()->viewport();
-        const QRect row1 = home->vectorTableView()->visualRect(home->tableModel()->index(1, 0));
+        auto* viewport = home->tableView()->viewport();
+        const QRect row1 = home->tableView()->visualRect(home->tableModel()->index(1, 0));
         QTest::mouseClick(viewport, Qt::LeftButton, {},
                           TessaroCell::deleteButtonRect(row1).center());
         QCOMPARE(listed(), (QStringList{paths[0], paths[2]}));
@@ -297,8 +297,8 @@ private Q_SLOTS:
                           QPoint(row1.left() + 120, row1.center().y()));
         QCOMPARE(home->jobList()->count(), 2);
         QVERIFY(home->submitBtn()->isEnabled());
-        home->deleteImag(1);
-        home->deleteImag(0);
+        home->removeJob(1);
+        home->removeJob(0);
         QCOMPARE(home->tableModel()->rowCount(), 0);
         QVERIFY(!home->submitBtn()->isEnabled());
     }

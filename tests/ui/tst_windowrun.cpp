@@ -138,7 +138,7 @@ private Q_SLOTS:
         };
         home->addFile();
         home->dragDropViewFileList({late});
-        home->deleteImag(0);
+        home->removeJob(0);
         home->submitBtn()->setEnabled(true); // even a stray enabled button cannot clear
         home->clearFile();
         home->submitBtn()->setEnabled(false);

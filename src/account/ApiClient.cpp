@@ -1,4 +1,4 @@
-#include "NetAPIClicnet.h"
+#include "ApiClient.h"
 
 #include "LoadingOverlay.h"
 #include "PasswordVault.h"
@@ -46,12 +46,12 @@ QUrl urlWithQuery(QUrl url, const QJsonObject& params) {
 
 } // namespace
 
-NetAPIClicnet& NetAPIClicnet::sharedJsonClient() {
-    static NetAPIClicnet* const client = [] {
+ApiClient& ApiClient::sharedJsonClient() {
+    static ApiClient* const client = [] {
         const std::lock_guard lock(sharedMutex);
         sharedCreated = true;
         // Lives as long as the application; replies are delivered on its thread.
-        auto* created = new NetAPIClicnet(sharedConfiguration());
+        auto* created = new ApiClient(sharedConfiguration());
         QCoreApplication* app = QCoreApplication::instance();
         if (app && created->thread() != app->thread())
             created->moveToThread(app->thread());
@@ -66,7 +66,7 @@ NetAPIClicnet& NetAPIClicnet::sharedJsonClient() {
     return *client;
 }
 
-bool NetAPIClicnet::setSharedConfiguration(const ClientConfiguration& configuration) {
+bool ApiClient::setSharedConfiguration(const ClientConfiguration& configuration) {
     const std::lock_guard lock(sharedMutex);
     if (sharedCreated)
         return false;
@@ -74,19 +74,19 @@ bool NetAPIClicnet::setSharedConfiguration(const ClientConfiguration& configurat
     return true;
 }
 
-NetAPIClicnet::NetAPIClicnet(const ClientConfiguration& configuration, Reachability* reachability,
+ApiClient::ApiClient(const ClientConfiguration& configuration, Reachability* reachability,
                              QObject* parent)
     : QObject(parent), configuration_(configuration),
       reachability_(reachability ? reachability
                                  : new SystemReachability(configuration.baseUrl, this)),
       network_(new QNetworkAccessManager(this)) {
     connect(reachability_, &Reachability::statusChanged, this,
-            &NetAPIClicnet::onReachabilityChanged);
+            &ApiClient::onReachabilityChanged);
 }
 
-NetAPIClicnet::~NetAPIClicnet() = default;
+ApiClient::~ApiClient() = default;
 
-QString NetAPIClicnet::loggableParameters(QJsonObject params) {
+QString ApiClient::loggableParameters(QJsonObject params) {
     // Secrets never reach the log.
     for (auto it = params.begin(); it != params.end(); ++it) {
         if (it.key().contains(QLatin1String("password"), Qt::CaseInsensitive) ||
@@ -96,17 +96,17 @@ QString NetAPIClicnet::loggableParameters(QJsonObject params) {
     return QString::fromUtf8(QJsonDocument(params).toJson(QJsonDocument::Compact));
 }
 
-bool NetAPIClicnet::isSessionEndedCode(qint64 status) {
+bool ApiClient::isSessionEndedCode(qint64 status) {
     return status == 7000 || status == 7001 || status == 7002;
 }
 
-bool NetAPIClicnet::canSendNow() const {
+bool ApiClient::canSendNow() const {
     // An undeterminable status is no reason to hold a request back: a real failure reaches
     // the caller as an error.
     return reachability_->status() != Reachability::Status::NotReachable;
 }
 
-void NetAPIClicnet::requestJsonDataWithPath(const QString& path, const QJsonObject& params,
+void ApiClient::requestJsonDataWithPath(const QString& path, const QJsonObject& params,
                                             QWidget* target, int methodType, bool loading,
                                             Completion completion) {
     waiting_.push_back({path, params, target, methodType, loading, std::move(completion)});
@@ -118,12 +118,12 @@ void NetAPIClicnet::requestJsonDataWithPath(const QString& path, const QJsonObje
     Q_EMIT requestWaitingForNetwork(path);
 }
 
-void NetAPIClicnet::onReachabilityChanged(Reachability::Status status) {
+void ApiClient::onReachabilityChanged(Reachability::Status status) {
     if (status != Reachability::Status::NotReachable)
         sendWaiting();
 }
 
-void NetAPIClicnet::sendWaiting() {
+void ApiClient::sendWaiting() {
     // Oldest first; each leaves the queue before it is sent, so it is never sent twice.
     while (!waiting_.empty()) {
         Request request = std::move(waiting_.front());
@@ -132,7 +132,7 @@ void NetAPIClicnet::sendWaiting() {
     }
 }
 
-void NetAPIClicnet::send(Request request) {
+void ApiClient::send(Request request) {
     qInfo().noquote() << "request" << request.path << loggableParameters(request.params);
     if (request.loading)
         LoadingOverlay::showOver(request.target, QStringLiteral("Loading..."));
@@ -143,7 +143,7 @@ void NetAPIClicnet::send(Request request) {
     QNetworkRequest httpRequest(url);
     httpRequest.setHeader(QNetworkRequest::ContentTypeHeader,
                           QStringLiteral("application/json; charset=utf-8"));
-    if (const auto user = UserUtil::getUserInfor(); user && user->token && !user->token->isEmpty())
+    if (const auto user = UserUtil::storedUser(); user && user->token && !user->token->isEmpty())
         httpRequest.setRawHeader("Authorization", "Bearer " + user->token->toUtf8());
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
@@ -173,7 +173,7 @@ void NetAPIClicnet::send(Request request) {
             });
 }
 
-std::optional<ApiError> NetAPIClicnet::errorOf(QNetworkReply* reply, bool timedOut) const {
+std::optional<ApiError> ApiClient::errorOf(QNetworkReply* reply, bool timedOut) const {
     if (timedOut)
         return ApiError{ApiError::Kind::Timeout, QStringLiteral("The request timed out."), 0};
     const int httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -188,7 +188,7 @@ std::optional<ApiError> NetAPIClicnet::errorOf(QNetworkReply* reply, bool timedO
     return std::nullopt;
 }
 
-void NetAPIClicnet::handleReply(QNetworkReply* reply, const Request& request, bool timedOut) {
+void ApiClient::handleReply(QNetworkReply* reply, const Request& request, bool timedOut) {
     std::optional<ApiError> error = errorOf(reply, timedOut);
     std::optional<QJsonObject> body;
     if (!error) {
@@ -216,7 +216,7 @@ void NetAPIClicnet::handleReply(QNetworkReply* reply, const Request& request, bo
     Q_EMIT requestFinished(request.path);
 }
 
-void NetAPIClicnet::endSession(qint64 status) {
+void ApiClient::endSession(qint64 status) {
     PasswordVault::forget(Settings::stringValue(SettingsKeys::Username));
     Settings::setValue(SettingsKeys::Password, QString());
     Settings::setValue(SettingsKeys::ErrorCode, QString::number(status));

@@ -17,21 +17,21 @@
 OptionsWindow::OptionsWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Options"));
     setModal(true);
-    comboBox_ = new ModeBox(this);
-    ratioSlider_ = new FractionSlider(this);
-    ratioSlider_->setMinimumWidth(220);
+    modeBox_ = new ModeBox(this);
+    qualitySlider_ = new FractionSlider(this);
+    qualitySlider_->setMinimumWidth(220);
     ratioText_ = new QLabel(this);
     ratioText_->setMinimumWidth(44);
     ratioText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto* quality = new QHBoxLayout;
-    quality->addWidget(ratioSlider_, 1);
+    quality->addWidget(qualitySlider_, 1);
     quality->addWidget(ratioText_);
 
     auto* form = new QFormLayout;
     form->setHorizontalSpacing(16);
     form->setVerticalSpacing(14);
-    form->addRow(QStringLiteral("Conversion"), comboBox_);
+    form->addRow(QStringLiteral("Conversion"), modeBox_);
     form->addRow(QStringLiteral("Quality"), quality);
 
     auto* hint = new QLabel(
@@ -55,20 +55,20 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QDialog(parent) {
 }
 
 void OptionsWindow::windowDidLoad() {
-    connect(ratioSlider_, &QSlider::valueChanged, this,
-            [this] { sliderValueChanged(ratioSlider_); });
-    comboBox_->selectMode(Settings::integerValue(SettingsKeys::Format));
+    connect(qualitySlider_, &QSlider::valueChanged, this,
+            [this] { sliderValueChanged(qualitySlider_); });
+    modeBox_->selectMode(Settings::integerValue(SettingsKeys::Format));
     const int percent = QualityScale::storedPercent();
     ratioText_->setText(QualityScale::percentText(percent));
     {
-        const QSignalBlocker quiet(ratioSlider_);
-        ratioSlider_->setFractionValue(percent / 100.0);
+        const QSignalBlocker quiet(qualitySlider_);
+        qualitySlider_->setFractionValue(percent / 100.0);
     }
-    connect(comboBox_, &QComboBox::activated, this, [this] { comboBoxSelectionIsChanging(); });
+    connect(modeBox_, &QComboBox::activated, this, [this] { comboBoxSelectionIsChanging(); });
 }
 
 void OptionsWindow::comboBoxSelectionIsChanging() {
-    ModeBox::storeMode(comboBox_->currentIndex());
+    ModeBox::storeMode(modeBox_->currentIndex());
 }
 
 void OptionsWindow::sliderValueChanged(FractionSlider* sender) {

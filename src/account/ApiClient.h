@@ -19,21 +19,21 @@ class QNetworkReply;
 // wait and are sent, in order, when it returns; each request is sent at most once and its
 // completion runs at most once, on the interface thread, with exactly one of reply/error.
 // Replies that end the session (status 7000-7002 on POST) are absorbed here.
-class NetAPIClicnet : public QObject {
+class ApiClient : public QObject {
     Q_OBJECT
 public:
     enum MethodType { Get = 0, Post = 1 };
     using Completion = std::function<void(const std::optional<QJsonObject>& reply,
                                           const std::optional<ApiError>& error)>;
 
-    static NetAPIClicnet& sharedJsonClient();
+    static ApiClient& sharedJsonClient();
     // Only before the first sharedJsonClient() call; returns false once it exists.
     static bool setSharedConfiguration(const ClientConfiguration& configuration);
 
     // Without a reachability source the desktop's is used.
-    explicit NetAPIClicnet(const ClientConfiguration& configuration,
+    explicit ApiClient(const ClientConfiguration& configuration,
                            Reachability* reachability = nullptr, QObject* parent = nullptr);
-    ~NetAPIClicnet() override;
+    ~ApiClient() override;
 
     void requestJsonDataWithPath(const QString& path, const QJsonObject& params, QWidget* target,
                                  int methodType, bool loading, Completion completion);

@@ -14,8 +14,8 @@ class OptionsWindow : public QDialog {
 public:
     explicit OptionsWindow(QWidget* parent = nullptr);
 
-    ModeBox* comboBox() const { return comboBox_; }
-    FractionSlider* ratioSlider() const { return ratioSlider_; }
+    ModeBox* comboBox() const { return modeBox_; }
+    FractionSlider* ratioSlider() const { return qualitySlider_; }
     QLabel* ratioText() const { return ratioText_; }
 
     void comboBoxSelectionIsChanging();
@@ -27,7 +27,7 @@ protected:
 private:
     void windowDidLoad();
 
-    QPointer<ModeBox> comboBox_;
-    QPointer<FractionSlider> ratioSlider_;
+    QPointer<ModeBox> modeBox_;
+    QPointer<FractionSlider> qualitySlider_;
     QPointer<QLabel> ratioText_;
 };

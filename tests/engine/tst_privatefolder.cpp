@@ -1,0 +1,109 @@
+// The private home and the socket folder: made private, repaired when an older version left
+// them open, and never trusted when someone else could have prepared them.
+#include "AppPaths.h"
+#include "PrivateFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+mode_t modeOf(const QString& path) {
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+bool makeWithMode(const QString& path, mode_t mode) {
+    return QDir().mkpath(path) && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+} // namespace
+
+class PrivateFolderTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+
+    void newFolderIsPrivateWhateverTheUmask() {
+        const mode_t previous = ::umask(0);
+        QString why;
+        const QString folder = dir.filePath(QStringLiteral("fresh/deeper"));
+        const bool made = PrivateFolder::makeOrCheck(folder, &why);
+        ::umask(previous);
+        QVERIFY2(made, qPrintable(why));
+        QCOMPARE(modeOf(folder), mode_t(0700));
+    }
+
+    void preparedFoldersAreRefused_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("writable by others") << "open" << "can be written by other users";
+        QTest::newRow("writable by the group") << "group" << "can be written by other users";
+        QTest::newRow("a link to a private folder") << "link" << "is a link";
+        QTest::newRow("a file") << "file" << "is not a folder";
+        QTest::newRow("another user's") << "foreign" << "belongs to another user";
+    }
+    void preparedFoldersAreRefused() {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QString folder = dir.filePath(QStringLiteral("prepared-") + kind);
+        if (kind == QLatin1String("open"))
+            QVERIFY(makeWithMode(folder, 0777));
+        else if (kind == QLatin1String("group"))
+            QVERIFY(makeWithMode(folder, 0770));
+        else if (kind == QLatin1String("link"))
+            QVERIFY(makeWithMode(folder + QStringLiteral(".target"), 0700) &&
+                    QFile::link(folder + QStringLiteral(".target"), folder));
+        else if (kind == QLatin1String("file"))
+            QVERIFY(QFile(folder).open(QIODevice::WriteOnly));
+        else {
+            if (::geteuid() != 0)
+                QSKIP("only root can give a folder to another user");
+            QVERIFY(makeWithMode(folder, 0700));
+            QCOMPARE(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+        }
+        QString why;
+        QVERIFY(!PrivateFolder::makeOrCheck(folder, &why));
+        QVERIFY2(why.contains(reason), qPrintable(why));
+        QVERIFY(why.contains(folder));
+    }
+
+    // A home an older version made with the umask's modes is closed at start: folders 0700,
+    // files 0600; a link inside is left alone and not followed.
+    void existingHomeIsRepaired() {
+        const QString home = AppPaths::privateHome();
+        QVERIFY(!home.isEmpty());
+        QVERIFY(makeWithMode(home + QStringLiteral("/Documents/tessaro-run-x"), 0755));
+        QVERIFY(::chmod(QFile::encodeName(home + QStringLiteral("/Documents")).constData(),
+                        0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(home).constData(), 0755) == 0);
+        const QString session = home + QStringLiteral("/Documents/user.plist");
+        QFile file(session);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(::chmod(QFile::encodeName(session).constData(), 0644) == 0);
+        const QString outside = dir.filePath(QStringLiteral("outside.txt"));
+        QFile other(outside);
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.close();
+        QVERIFY(::chmod(QFile::encodeName(outside).constData(), 0644) == 0);
+        QVERIFY(QFile::link(outside, home + QStringLiteral("/Documents/link")));
+
+        QString why;
+        QVERIFY2(AppPaths::preparePrivateHome(&why), qPrintable(why));
+        QCOMPARE(modeOf(home), mode_t(0700));
+        QCOMPARE(modeOf(home + QStringLiteral("/Documents")), mode_t(0700));
+        QCOMPARE(modeOf(home + QStringLiteral("/Documents/tessaro-run-x")), mode_t(0700));
+        QCOMPARE(modeOf(session), mode_t(0600));
+        QCOMPARE(modeOf(outside), mode_t(0644));
+        QVERIFY(QFile::remove(home + QStringLiteral("/Documents/link")));
+    }
+};
+
+QTEST_MAIN(PrivateFolderTest)
+#include "tst_privatefolder.moc"
