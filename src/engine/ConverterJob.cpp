@@ -188,13 +188,12 @@ void ConverterJob::launchTool() {
         if (stderr_.size() < MaxKeptStderr)
             stderr_.append(chunk.left(MaxKeptStderr - stderr_.size()));
     });
-    connect(process_.get(), &QProcess::started, this,
-            [this] { toolGroup_ = process_->processId(); });
     connect(process_.get(), &QProcess::finished, this, &ConverterJob::onToolFinished);
     connect(process_.get(), &QProcess::errorOccurred, this, &ConverterJob::onToolError);
     if (setup_.timeoutMs > 0)
         timeLimit_.start(setup_.timeoutMs);
     process_->start(QIODevice::ReadOnly);
+    toolGroup_ = process_->processId(); // 0 when it could not be started
 }
 
 void ConverterJob::onToolError(QProcess::ProcessError error) {
