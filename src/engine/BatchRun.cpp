@@ -9,20 +9,21 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QThreadPool>
 
 namespace {
 
 const QString RunFolderPrefix = QStringLiteral("tessaro-run-");
-const QString LockFileName = QStringLiteral(".lock");
+// A run's lock sits next to its folder and exists before the folder does and until after it
+// is gone, so a cleaner never sees a run folder whose owner does not hold its lock yet.
+const QString LockSuffix = QStringLiteral(".lock");
 
-// Only names this engine gives its work files: "<row>-<base>_output.<ext>[.jpeg]" and
-// "<row>-<base>_documents.<ext>", plus the run's lock file.
+// Only names this engine gives its work files: "<row>.out.<ext>", "<row>.copy.<ext>",
+// "<row>.jpeg.jpg".
 bool isOwnWorkFile(const QString& name) {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^(\d+-.*_(output|documents)\..*|\.lock(\.rmlock)?)$)"));
+    static const QRegularExpression pattern(QStringLiteral(R"(^\d+\.(out|copy|jpeg)\.[^.]*$)"));
     return pattern.match(name).hasMatch();
 }
 
@@ -38,28 +39,61 @@ BatchRun::~BatchRun() {
         job->cancel();
     pool_->waitForDone();
     active_.clear();
+    removeRunDirectory();
+}
+
+void BatchRun::removeRunDirectory() {
     if (!runDirectory_.isEmpty())
         QDir(runDirectory_).removeRecursively();
+    runDirectory_.clear();
+    runLock_.reset(); // only after the folder is gone
 }
 
 void BatchRun::removeLeftovers(const QString& workDirectory) {
     const QDir work(workDirectory);
-    const QStringList runs =
-        work.entryList({RunFolderPrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    QStringList runs = work.entryList({RunFolderPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot);
+    // Locks whose folder is gone (or not made yet) are looked at too.
+    for (QString lock : work.entryList({RunFolderPrefix + u'*' + LockSuffix}, QDir::Files)) {
+        lock.chop(LockSuffix.size());
+        if (!runs.contains(lock))
+            runs << lock;
+    }
     for (const QString& run : runs) {
-        const QDir folder(work.filePath(run));
-        QLockFile lock(folder.filePath(LockFileName));
+        QLockFile lock(work.filePath(run + LockSuffix));
+        // Only the owner's process counts, never the lock's age.
+        lock.setStaleLockTime(0);
         // A live owner keeps its lock; a killed one leaves a stale lock that tryLock takes over.
         if (!lock.tryLock(0))
             continue;
+        const QDir folder(work.filePath(run));
         const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
         for (const QString& name : entries) {
-            if (isOwnWorkFile(name) && name != LockFileName)
+            if (isOwnWorkFile(name))
                 QFile::remove(folder.filePath(name));
         }
-        lock.unlock();
         work.rmdir(run); // stays when someone else put a file there
     }
+}
+
+bool BatchRun::createRunDirectory(const QString& work) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString path = QDir(work).filePath(
+            RunFolderPrefix +
+            QString::number(QRandomGenerator::global()->generate64() % 2176782336u, 36));
+        auto lock = std::make_unique<QLockFile>(path + LockSuffix);
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0)) {
+            if (lock->error() == QLockFile::LockFailedError)
+                continue; // that name belongs to another run
+            return false;
+        }
+        if (!QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+            continue; // a killed run's folder of that name waits for its cleaner
+        runDirectory_ = path;
+        runLock_ = std::move(lock);
+        return true;
+    }
+    return false;
 }
 
 bool BatchRun::start(JobList* list, const RunOptions& options) {
@@ -70,14 +104,8 @@ bool BatchRun::start(JobList* list, const RunOptions& options) {
     if (work.isEmpty() || !QDir().mkpath(work))
         return false;
     removeLeftovers(work);
-    QTemporaryDir runDir(QDir(work).filePath(RunFolderPrefix + QStringLiteral("XXXXXX")));
-    if (!runDir.isValid())
+    if (!createRunDirectory(work))
         return false;
-    runDir.setAutoRemove(false);
-    runDirectory_ = runDir.path();
-    runLock_ = std::make_unique<QLockFile>(QDir(runDirectory_).filePath(LockFileName));
-    runLock_->setStaleLockTime(0);
-    runLock_->tryLock(0);
 
     list_ = list;
     options_ = options;
@@ -193,9 +221,7 @@ void BatchRun::finishIfIdle() {
     JobList* list = list_;
     list_ = nullptr;
     list->setLocked(false);
-    runLock_.reset();
-    QDir(runDirectory_).removeRecursively();
-    runDirectory_.clear();
+    removeRunDirectory();
     report_.convertError = convertError_;
     if (options_.countRun) {
         report_.convertCount = RunCounter::countFinishedRun();

@@ -55,7 +55,7 @@ public:
     const QString& convertError() const { return convertError_; }
 
     // Removes what killed runs left in workDirectory: only run folders this engine made,
-    // and only when their owner process is gone.
+    // and only when their lock can be taken (its owner process is gone).
     static void removeLeftovers(const QString& workDirectory);
 
 Q_SIGNALS:
@@ -72,6 +72,9 @@ private:
     void fillSlots();
     void onJobDone(qsizetype row, const ConverterJob::Outcome& outcome);
     void finishIfIdle();
+    // Takes the lock for a new run folder in work, then makes the folder.
+    bool createRunDirectory(const QString& work);
+    void removeRunDirectory();
 
     QPointer<JobList> list_;
     RunOptions options_;

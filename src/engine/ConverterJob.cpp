@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -31,6 +32,13 @@ QString extensionForMode(qint64 mode) {
     }
 }
 
+// The tool runs in its own process group (see launchTool): signal the whole group, so what
+// it started goes too, even when the tool itself is already gone.
+void signalToolGroup(qint64 group, int signal) {
+    if (group > 0)
+        ::kill(-static_cast<pid_t>(group), signal);
+}
+
 // Strict UTF-8: bytes that are not valid UTF-8 give an empty text.
 QString decodeUtf8(const QByteArray& bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -50,9 +58,8 @@ ToolCommand toolCommand(qint64 mode, double ratio, const QString& input, const Q
     return {tool, {QStringLiteral("-q"), QString::number(q), input, QStringLiteral("-o"), output}};
 }
 
-QString temporaryOutputName(qint64 mode, const QString& base) {
-    const QString ext = extensionForMode(mode);
-    return ext.isEmpty() ? QString() : QStringLiteral("%1_output.%2").arg(base, ext);
+QString workFileName(qsizetype row, const char* role, const QString& extension) {
+    return QStringLiteral("%1.%2.%3").arg(row).arg(QLatin1String(role), extension);
 }
 
 QString finalOutputName(qint64 mode, const QString& base) {
@@ -69,18 +76,21 @@ ConverterJob::ConverterJob(Setup setup, QObject* parent)
     connect(&timeLimit_, &QTimer::timeout, this, [this] {
         timedOut_ = true;
         if (process_)
-            process_->terminate();
+            signalToolGroup(toolGroup_, SIGTERM);
         killGrace_.start(KillGraceMs);
     });
     connect(&killGrace_, &QTimer::timeout, this, [this] {
-        if (process_)
+        if (process_) {
+            signalToolGroup(toolGroup_, SIGKILL);
             process_->kill();
+        }
     });
 }
 
 ConverterJob::~ConverterJob() {
     if (process_) {
         process_->disconnect(this);
+        signalToolGroup(toolGroup_, SIGKILL);
         process_->kill();
         process_->waitForFinished(KillGraceMs);
     }
@@ -119,15 +129,22 @@ void ConverterJob::start() {
                QStringLiteral("Unknown conversion mode %1 for %2").arg(setup_.mode).arg(job.url));
         return;
     }
+    if (setup_.outputPath.isEmpty()) {
+        finish(JobState::Failed, false,
+               QStringLiteral("Cannot name the result of %1: %2")
+                   .arg(job.url, QLatin1String(OutputPlacement::NameTooLong)));
+        return;
+    }
     if (job.isStandard) {
         job.url_documents.clear();
         launchTool();
         return;
     }
-    const QString copyName = setup_.losslessCopies ? QStringLiteral("%1_documents.ppm").arg(base_)
-                                                   : InputNormaliser::normalisedCopyName(job.url);
     const QString copyPath =
-        QDir(setup_.workDirectory).filePath(QStringLiteral("%1-%2").arg(setup_.row).arg(copyName));
+        QDir(setup_.workDirectory)
+            .filePath(workFileName(setup_.row, "copy",
+                                   setup_.losslessCopies ? QStringLiteral("ppm")
+                                                         : QFileInfo(job.url).suffix()));
     const QString source = job.url;
     const bool lossless = setup_.losslessCopies;
     runInPool(
@@ -149,10 +166,9 @@ void ConverterJob::start() {
 void ConverterJob::launchTool() {
     const PicModel& job = outcome_.job;
     const QString input = job.url_documents.isEmpty() ? job.url : job.url_documents;
-    temporaryOutput_ = QDir(setup_.workDirectory)
-                           .filePath(QStringLiteral("%1-%2")
-                                         .arg(setup_.row)
-                                         .arg(temporaryOutputName(setup_.mode, base_)));
+    temporaryOutput_ =
+        QDir(setup_.workDirectory)
+            .filePath(workFileName(setup_.row, "out", extensionForMode(setup_.mode)));
     const ToolCommand command = toolCommand(setup_.mode, setup_.ratio, input, temporaryOutput_);
     const QString program =
         QDir(setup_.toolsDirectory).filePath(ToolLocator::executableName(command.tool));
@@ -177,6 +193,7 @@ void ConverterJob::launchTool() {
     if (setup_.timeoutMs > 0)
         timeLimit_.start(setup_.timeoutMs);
     process_->start(QIODevice::ReadOnly);
+    toolGroup_ = process_->processId(); // 0 when it could not be started
 }
 
 void ConverterJob::onToolError(QProcess::ProcessError error) {
@@ -194,6 +211,9 @@ void ConverterJob::onToolError(QProcess::ProcessError error) {
 void ConverterJob::onToolFinished(int exitCode, QProcess::ExitStatus status) {
     timeLimit_.stop();
     killGrace_.stop();
+    // A tool we stopped may leave children that ignored the request.
+    if (timedOut_ || cancelled_)
+        signalToolGroup(toolGroup_, SIGKILL);
     // Anything still buffered belongs to the report.
     const QByteArray rest = process_->readAllStandardError();
     if (stderr_.size() < MaxKeptStderr)
@@ -235,7 +255,8 @@ void ConverterJob::onToolFinished(int exitCode, QProcess::ExitStatus status) {
         return;
     }
     // dwebp writes PNG whatever the output is called; the user asked for JPEG.
-    jpegOutput_ = temporaryOutput_ + QStringLiteral(".jpeg");
+    jpegOutput_ = QDir(setup_.workDirectory)
+                      .filePath(workFileName(setup_.row, "jpeg", QStringLiteral("jpg")));
     const QString from = temporaryOutput_;
     const QString to = jpegOutput_;
     runInPool(
@@ -270,9 +291,13 @@ void ConverterJob::publish(const QString& resultFile) {
                 job.outputPath = result.toStringList().constFirst();
                 job.outputBytes = QFileInfo(job.outputPath).size();
                 finish(JobState::Converted, true);
-            } else {
-                finish(JobState::Waiting, false, result.toString());
+                return;
             }
+            // A name that can never fit fails for good; other write errors may pass.
+            const QString error = result.toString();
+            finish(error.endsWith(QLatin1String(OutputPlacement::NameTooLong)) ? JobState::Failed
+                                                                               : JobState::Waiting,
+                   false, error);
         });
 }
 
@@ -282,7 +307,7 @@ void ConverterJob::cancel() {
     cancelled_ = true;
     timeLimit_.stop();
     if (process_) {
-        process_->terminate();
+        signalToolGroup(toolGroup_, SIGTERM);
         killGrace_.start(KillGraceMs);
     }
     // Pool work finishes by itself and then sees the flag.

@@ -21,8 +21,9 @@ struct ToolCommand {
     QStringList arguments;
 };
 ToolCommand toolCommand(qint64 mode, double ratio, const QString& input, const QString& output);
-// "<base>_output.<ext>" for the mode, or "" for an unknown mode.
-QString temporaryOutputName(qint64 mode, const QString& base);
+// A work file's name in the run folder, "<row>.<role>.<ext>": short whatever the source is
+// called, so a result name that fits never fails because of its work files.
+QString workFileName(qsizetype row, const char* role, const QString& extension);
 // "<base>.<ext>" for the mode, or "" for an unknown mode.
 QString finalOutputName(qint64 mode, const QString& base);
 
@@ -79,6 +80,7 @@ private:
     QString temporaryOutput_;
     QString jpegOutput_;
     std::unique_ptr<QProcess> process_;
+    qint64 toolGroup_ = 0; // the tool's process group, kept after the tool is reaped
     QTimer timeLimit_;
     QTimer killGrace_;
     QByteArray stderr_;

@@ -4,15 +4,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace OutputPlacement {
 
@@ -45,6 +46,10 @@ QString errnoText(int error) {
 
 } // namespace
 
+bool nameFits(const QString& fileName) {
+    return QFile::encodeName(fileName).size() <= NAME_MAX;
+}
+
 QString returnSaveImageName(const QString& fileName, const QString& homePath, qint64 count,
                             const IsTaken& isTaken) {
     const auto taken = [&](const QString& name) {
@@ -54,6 +59,8 @@ QString returnSaveImageName(const QString& fileName, const QString& homePath, qi
     // Each taken name leads to the next candidate with the counter one higher.
     for (;; ++count) {
         const SplitName split = splitName(name);
+        if (!nameFits(name))
+            return {};
         if (!taken(name))
             return homePath + u'/' + joinName(split.stem, split.extension);
         const qsizetype open = name.indexOf(u'(');
@@ -95,98 +102,163 @@ void removeTemporaryFile(const QString& path) {
 
 namespace {
 
-enum class MoveResult { Moved, Taken, Unsupported, CrossDevice, Failed };
+RenameNoReplace renameHook = nullptr;
+bool refuseUnnamedTempHook = false;
 
-// Moves source to target only when target does not exist, atomically.
-MoveResult moveNoReplace(const QByteArray& source, const QByteArray& target, int* error) {
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
-        0)
-        return MoveResult::Moved;
-    *error = errno;
-    if (errno == EEXIST)
-        return MoveResult::Taken;
-    if (errno == EXDEV)
-        return MoveResult::CrossDevice;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return MoveResult::Failed;
-    // File systems without RENAME_NOREPLACE: a hard link fails when the name exists.
-    if (::link(source.constData(), target.constData()) == 0) {
-        ::unlink(source.constData());
-        return MoveResult::Moved;
+// Closes a file descriptor on scope exit.
+struct FileDescriptor {
+    int fd = -1;
+    ~FileDescriptor() {
+        if (fd >= 0)
+            ::close(fd);
     }
-    *error = errno;
-    if (errno == EEXIST)
-        return MoveResult::Taken;
-    return errno == EXDEV ? MoveResult::CrossDevice : MoveResult::Unsupported;
+};
+
+// Removes a named file on scope exit unless told to keep it.
+struct RemoveUnlessKept {
+    QByteArray path;
+    bool keep = false;
+    ~RemoveUnlessKept() {
+        if (!path.isEmpty() && !keep)
+            ::unlink(path.constData());
+    }
+};
+
+// Moves source to target only when target does not exist, atomically. 0 or an errno.
+int moveNoReplace(const QByteArray& source, const QByteArray& target) {
+    const int moved = renameHook ? renameHook(source.constData(), target.constData())
+                                 : ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD,
+                                               target.constData(), RENAME_NOREPLACE);
+    if (moved == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return errno;
+    // File systems without RENAME_NOREPLACE: a hard link fails when the name exists.
+    if (::link(source.constData(), target.constData()) != 0)
+        return errno;
+    ::unlink(source.constData());
+    return 0;
+}
+
+// Copies everything from in to out and makes it durable. 0 or an errno.
+int copyAll(int in, int out) {
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        if (got == 0)
+            break;
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(out, buffer.data() + done, got - done);
+            if (put < 0 && errno != EINTR)
+                return errno;
+            done += qMax<ssize_t>(put, 0);
+        }
+    }
+    return ::fsync(out) == 0 ? 0 : errno;
+}
+
+// Links the unnamed file fd into the folder as target. 0 or an errno (EEXIST when taken).
+int linkUnnamed(int fd, const QByteArray& target) {
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0)
+        return 0;
+    if (errno != ENOENT) // no /proc: linking by descriptor needs a capability but may work
+        return errno;
+    return ::linkat(fd, "", AT_FDCWD, target.constData(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+}
+
+// A hidden temporary in directory, created with 0666 so the umask decides its mode; its name
+// is short so it fits wherever the result fits. The fd, or -1 with errno.
+int createHiddenTemporary(const QString& directory, QByteArray* path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *path = QFile::encodeName(directory) + "/.tessaro-" +
+                QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".part";
+        const int fd = ::open(path->constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 } // namespace
+
+void setFileSystemFaultsForTests(RenameNoReplace rename, bool refuseUnnamedTemp) {
+    renameHook = rename;
+    refuseUnnamedTempHook = refuseUnnamedTemp;
+}
 
 std::optional<QString> publishNoReplace(const QString& source, const QString& wantedPath,
                                         const IsTaken& alsoTaken, QString* error) {
     const QFileInfo wanted(wantedPath);
     const QString directory = wanted.path();
     const QString fileName = wanted.fileName();
-    QString from = source;
-    // Only used when source is on another file system: a hidden copy inside the output
-    // folder, so the final step is still an atomic rename there.
-    std::unique_ptr<QTemporaryFile> staged;
     QString target = wantedPath;
-    for (int attempt = 0; attempt < 100000; ++attempt) {
-        int err = 0;
-        switch (moveNoReplace(QFile::encodeName(from), QFile::encodeName(target), &err)) {
-        case MoveResult::Moved:
-            if (staged)
-                staged->setAutoRemove(false); // it now is the result
-            return target;
-        case MoveResult::Taken:
+    const auto fail = [&](int err) -> std::optional<QString> {
+        if (error)
+            *error =
+                QStringLiteral("cannot write %1: %2")
+                    .arg(target.isEmpty() ? wantedPath : target,
+                         err == ENAMETOOLONG ? QString::fromLatin1(NameTooLong) : errnoText(err));
+        return std::nullopt;
+    };
+    // Tries `place` on the wanted name and then on each next free one while names are taken.
+    const auto placeUnderFreeName = [&](const std::function<int(const QByteArray&)>& place) {
+        for (int attempt = 0; attempt < 100000; ++attempt) {
+            if (target.isEmpty())
+                return ENAMETOOLONG;
+            const int err = place(QFile::encodeName(target));
+            if (err != EEXIST)
+                return err;
             target = returnSaveImageName(fileName, directory, 1, [&](const QString& name) {
                 const QString path = directory + u'/' + name;
                 return entryExists(path) || (alsoTaken && alsoTaken(path));
             });
-            continue;
-        case MoveResult::CrossDevice: {
-            if (staged)
-                break;
-            staged = std::make_unique<QTemporaryFile>(directory + QStringLiteral("/.") + fileName +
-                                                      QStringLiteral(".XXXXXX.part"));
-            QFile in(source);
-            if (!staged->open() || !in.open(QIODevice::ReadOnly)) {
-                if (error)
-                    *error = QStringLiteral("cannot write into %1: %2")
-                                 .arg(directory, staged->errorString());
-                return std::nullopt;
-            }
-            while (!in.atEnd()) {
-                const QByteArray chunk = in.read(1 << 20);
-                if (chunk.isEmpty() || staged->write(chunk) != chunk.size()) {
-                    if (error)
-                        *error = QStringLiteral("cannot write %1: %2")
-                                     .arg(wantedPath, staged->errorString());
-                    return std::nullopt;
-                }
-            }
-            if (!staged->flush()) {
-                if (error)
-                    *error = QStringLiteral("cannot write %1: %2")
-                                 .arg(wantedPath, staged->errorString());
-                return std::nullopt;
-            }
-            ::fsync(staged->handle());
-            from = staged->fileName();
-            continue;
         }
-        case MoveResult::Unsupported:
-        case MoveResult::Failed:
-            break;
-        }
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(target, errnoText(err));
-        return std::nullopt;
+        return EEXIST;
+    };
+
+    const QByteArray from = QFile::encodeName(source);
+    int err = placeUnderFreeName([&](const QByteArray& to) { return moveNoReplace(from, to); });
+    if (err != EXDEV)
+        return err == 0 ? std::optional<QString>(target) : fail(err);
+
+    // Another file system: copy into the output folder first, so the result still appears
+    // under its name in one step. An unnamed file leaves nothing behind if we are killed.
+    FileDescriptor in{::open(from.constData(), O_RDONLY | O_CLOEXEC)};
+    if (in.fd < 0)
+        return fail(errno);
+    const QByteArray folder = QFile::encodeName(directory);
+    FileDescriptor out{refuseUnnamedTempHook
+                           ? -1
+                           : ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666)};
+    if (refuseUnnamedTempHook)
+        errno = EOPNOTSUPP;
+    if (out.fd >= 0) {
+        if ((err = copyAll(in.fd, out.fd)) != 0)
+            return fail(err);
+        err = placeUnderFreeName([&](const QByteArray& to) { return linkUnnamed(out.fd, to); });
+    } else {
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            return fail(errno);
+        // No unnamed files here: a hidden named one, removed on every failure.
+        RemoveUnlessKept staged;
+        out.fd = createHiddenTemporary(directory, &staged.path);
+        if (out.fd < 0)
+            return fail(errno);
+        if ((err = copyAll(in.fd, out.fd)) != 0)
+            return fail(err);
+        err = placeUnderFreeName(
+            [&](const QByteArray& to) { return moveNoReplace(staged.path, to); });
+        staged.keep = err == 0;
     }
-    if (error)
-        *error = QStringLiteral("cannot find a free name for %1").arg(wantedPath);
-    return std::nullopt;
+    if (err != 0)
+        return fail(err);
+    ::unlink(from.constData());
+    return target;
 }
 
 } // namespace OutputPlacement
@@ -198,6 +270,7 @@ QString OutputReservations::reserve(const QString& fileName, const QString& dire
             return reserved_.contains(candidate) || QFileInfo(candidate).exists() ||
                    QFileInfo(candidate).isSymLink();
         });
-    reserved_.insert(path);
+    if (!path.isEmpty())
+        reserved_.insert(path);
     return path;
 }

@@ -5,16 +5,45 @@
 #include "SettingsKeys.h"
 #include "TestFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QLockFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <array>
+#include <csignal>
+#include <sys/stat.h>
+
 namespace {
+
+// Sets the umask for one scope, as a user's session would.
+struct UmaskScope {
+    mode_t previous;
+    explicit UmaskScope(mode_t mask) : previous(::umask(mask)) {}
+    ~UmaskScope() { ::umask(previous); }
+};
+
+// A stem of exactly `bytes` bytes: two-byte characters, so bytes and characters differ.
+QString stemOfBytes(int bytes) {
+    return QString(bytes % 2, u'a') + QString(bytes / 2, QChar(0xe9));
+}
+
+// Alive and not a zombie waiting for a parent that never reaps it.
+bool processAlive(qint64 pid) {
+    if (pid <= 0 || ::kill(static_cast<pid_t>(pid), 0) != 0)
+        return false;
+    const QByteArray stat = TestFiles::head(QStringLiteral("/proc/%1/stat").arg(pid), 4096);
+    const qsizetype close = stat.lastIndexOf(')');
+    return close < 0 || stat.mid(close + 2, 1) != "Z";
+}
 
 QStringList entries(const QString& dir) {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -37,6 +66,9 @@ private Q_SLOTS:
     void init();
     void modesEndToEnd_data();
     void modesEndToEnd();
+    void longNames_data();
+    void longNames();
+    void nameTooLongWithCounterFails();
     void argumentListsAndExecutableName();
     void sameNamesInOneRunAndExistingFiles();
     void keepDate();
@@ -47,8 +79,11 @@ private Q_SLOTS:
     void atMostFiveToolsAtOnce();
     void secondRunSkipsConvertedJobs();
     void runCountAndRatingRequest();
+    void toolIgnoringTermIsKilledWithItsChildren();
     void cancelLeavesNoPartialFile();
     void leftoversOfKilledRunsAreRemoved();
+    void liveRunFoldersSurviveCleanup();
+    void twoProcessesShareOneOutputFolder();
 
 private:
     RunReport run(JobList& list, const RunOptions& options, BatchRun* batch = nullptr);
@@ -99,26 +134,29 @@ void BatchRunTest::modesEndToEnd_data() {
     QTest::addColumn<qint64>("mode");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("output");
+    QTest::addColumn<int>("umask"); // results get the mode a new file gets
     QTest::newRow("webp to real jpeg") << ConvertMode::WebpToJpg << "a.webp"
-                                       << "a.jpg";
+                                       << "a.jpg" << 077;
     QTest::newRow("webp to png") << ConvertMode::WebpToPng << "a.webp"
-                                 << "a.png";
+                                 << "a.png" << 002;
     QTest::newRow("png to webp") << ConvertMode::ImageToWebp << "a.png"
-                                 << "a.webp";
+                                 << "a.webp" << 022;
     QTest::newRow("jpg via copy") << ConvertMode::ImageToWebp << "a.jpg"
-                                  << "a.webp";
+                                  << "a.webp" << 077;
     QTest::newRow("jpeg named png") << ConvertMode::ImageToWebp << "jpeg-as.png"
-                                    << "jpeg-as.webp";
+                                    << "jpeg-as.webp" << 022;
     QTest::newRow("jpeg extension") << ConvertMode::ImageToWebp << "b.jpeg"
-                                    << "b.webp";
+                                    << "b.webp" << 022;
     QTest::newRow("gif to animated") << ConvertMode::GifToWebp << "anim.gif"
-                                     << "anim.webp";
+                                     << "anim.webp" << 002;
 }
 
 void BatchRunTest::modesEndToEnd() {
     QFETCH(qint64, mode);
     QFETCH(QString, input);
     QFETCH(QString, output);
+    QFETCH(int, umask);
+    const UmaskScope scopedUmask(umask);
     const QString src = file(input);
     if (input.endsWith(".webp"))
         TestFiles::writeWebp(src);
@@ -134,10 +172,78 @@ void BatchRunTest::modesEndToEnd() {
     QCOMPARE(list.at(0).outputPath, file("out/" + output));
     QVERIFY(formatMatchesName(list.at(0).outputPath, mode == ConvertMode::GifToWebp));
     QVERIFY(!QImage(list.at(0).outputPath).isNull());
+    struct stat st;
+    QVERIFY(::stat(QFile::encodeName(list.at(0).outputPath).constData(), &st) == 0);
+    QCOMPARE(int(st.st_mode & 0777), 0666 & ~umask);
     // Only the result is left: no temporary output, no copy, no run folder.
     QCOMPARE(entries(file("out")), QStringList{output});
     QCOMPARE(entries(work_), QStringList{});
     QVERIFY(!list.isLocked());
+}
+
+void BatchRunTest::longNames_data() {
+    QTest::addColumn<qint64>("mode");
+    QTest::addColumn<QString>("inputExtension");
+    QTest::addColumn<QString>("outputExtension");
+    QTest::addColumn<int>("stemBytes");
+    const struct {
+        const char* name;
+        qint64 mode;
+        const char* in;
+        const char* out;
+    } modes[] = {{"png to webp", ConvertMode::ImageToWebp, "png", "webp"},
+                 {"jpg via copy", ConvertMode::ImageToWebp, "jpg", "webp"},
+                 {"webp to png", ConvertMode::WebpToPng, "webp", "png"},
+                 {"webp to jpg", ConvertMode::WebpToJpg, "webp", "jpg"},
+                 {"gif to webp", ConvertMode::GifToWebp, "gif", "webp"}};
+    for (const auto& m : modes) {
+        const int in = int(qstrlen(m.in));
+        QTest::addRow("%s, 244-byte source", m.name) << m.mode << m.in << m.out << 243 - in;
+        // The source or the result name is exactly 255 bytes.
+        QTest::addRow("%s, longest that fits", m.name)
+            << m.mode << m.in << m.out << 254 - qMax<int>(in, int(qstrlen(m.out)));
+    }
+}
+
+// Long source names convert in every mode; the tools manage them, so must we.
+void BatchRunTest::longNames() {
+    QFETCH(qint64, mode);
+    QFETCH(QString, inputExtension);
+    QFETCH(QString, outputExtension);
+    QFETCH(int, stemBytes);
+    const QString stem = stemOfBytes(stemBytes);
+    const QString src = file(stem + u'.' + inputExtension);
+    if (inputExtension == "webp") // written under a short name: the helper adds a suffix
+        QVERIFY(QFile::rename(TestFiles::writeWebp(file("w.webp")), src));
+    else if (inputExtension == "gif")
+        TestFiles::writeAnimatedGif(src);
+    else
+        TestFiles::writeImage(src, inputExtension == "png" ? "png" : "jpeg");
+    JobList list;
+    QVERIFY(list.addData(src));
+    run(list, options(mode));
+    QVERIFY2(list.at(0).completed == JobState::Converted, qPrintable(list.at(0).errorText));
+    QCOMPARE(list.at(0).outputPath, file("out/" + stem + u'.' + outputExtension));
+    QVERIFY(formatMatchesName(list.at(0).outputPath, mode == ConvertMode::GifToWebp));
+    QCOMPARE(entries(work_), QStringList{});
+}
+
+void BatchRunTest::nameTooLongWithCounterFails() {
+    const QString stem = stemOfBytes(250); // 255 bytes with ".webp", 258 with "(1)"
+    const QString src = TestFiles::writeImage(file(stem + ".png"), "png");
+    const QString taken = TestFiles::writeBytes(file("out/" + stem + ".webp"), "mine");
+    JobList list;
+    list.addData(src);
+    list.addData(TestFiles::writeImage(file("short.png"), "png"));
+    const RunReport report = run(list, options(ConvertMode::ImageToWebp));
+    QVERIFY(report.failed);
+    QCOMPARE(list.at(0).completed, JobState::Failed);
+    QVERIFY2(list.at(0).errorText.contains("the file name is too long") &&
+                 list.at(0).errorText.contains(src),
+             qPrintable(list.at(0).errorText));
+    QCOMPARE(list.at(1).completed, JobState::Converted);
+    QCOMPARE(TestFiles::head(taken, 10), QByteArray("mine"));
+    QCOMPARE(entries(file("out")), (QStringList{"short.webp", stem + ".webp"}));
 }
 
 void BatchRunTest::argumentListsAndExecutableName() {
@@ -167,12 +273,11 @@ void BatchRunTest::argumentListsAndExecutableName() {
         QSysInfo::currentCpuArchitecture().startsWith("arm") ? "cwebp" : "cwebp-x8664";
     QVERIFY2(lines.at(0).startsWith(
                  QStringLiteral("%1|-q 75 %2 -o %3/tessaro-run-").arg(exe, a, work_)) &&
-                 lines.at(0).endsWith("/0-a.b_output.webp"),
+                 lines.at(0).endsWith("/0.out.webp"),
              qPrintable(lines.at(0)));
     // JPEG content: the tool reads the normalised copy, the output is named after the source.
-    QVERIFY2(
-        lines.at(1).contains(QRegularExpression("/1-j_documents\\.jpg -o .*/1-j_output\\.webp$")),
-        qPrintable(lines.at(1)));
+    QVERIFY2(lines.at(1).contains(QRegularExpression("/1\\.copy\\.jpg -o .*/1\\.out\\.webp$")),
+             qPrintable(lines.at(1)));
     QCOMPARE(entries(file("out")), (QStringList{"a.b.webp", "j.webp"}));
 
     // Lossless copies hand the tool raw pixels.
@@ -180,7 +285,7 @@ void BatchRunTest::argumentListsAndExecutableName() {
     lossless.addData(jpg);
     o.losslessCopies = true;
     QVERIFY(!run(lossless, o).failed);
-    QVERIFY(logged().constFirst().contains("/0-j_documents.ppm -o "));
+    QVERIFY(logged().constFirst().contains("/0.copy.ppm -o "));
 
     // The decoding modes pass three arguments and no quality.
     JobList webps;
@@ -188,7 +293,7 @@ void BatchRunTest::argumentListsAndExecutableName() {
     o.convertType = ConvertMode::WebpToPng;
     QVERIFY(!run(webps, o).failed);
     lines = logged();
-    QVERIFY2(QRegularExpression("^dwebp(-x8664)?\\|\\S+/w\\.webp -o \\S+/0-w_output\\.png$")
+    QVERIFY2(QRegularExpression("^dwebp(-x8664)?\\|\\S+/w\\.webp -o \\S+/0\\.out\\.png$")
                  .match(lines.value(0))
                  .hasMatch(),
              qPrintable(lines.value(0)));
@@ -227,6 +332,8 @@ void BatchRunTest::keepDate() {
         const QDateTime modified = QFileInfo(list.at(0).outputPath).lastModified();
         QCOMPARE(modified == born, keep);
         QVERIFY(keep || modified > born.addSecs(1));
+        // The access time is left as the write made it, never moved to the source's date.
+        QVERIFY(QFileInfo(list.at(0).outputPath).lastRead() > born.addSecs(1));
     }
 }
 
@@ -393,26 +500,190 @@ void BatchRunTest::cancelLeavesNoPartialFile() {
     QVERIFY(!list.isLocked());
 }
 
+void BatchRunTest::toolIgnoringTermIsKilledWithItsChildren() {
+    const QString pids = file("pids");
+    // The tool and a child of it both ignore the polite request to stop.
+    RunOptions o =
+        options(ConvertMode::ImageToWebp,
+                QStringLiteral("trap '' TERM; sleep 60 & echo \"$$ $!\" > '%1'; wait").arg(pids));
+    o.toolTimeoutMs = 300;
+    JobList list;
+    addPngs(list, 1);
+    const RunReport report = run(list, o);
+    QVERIFY(report.failed);
+    QCOMPARE(list.at(0).completed, JobState::Failed);
+    QVERIFY2(list.at(0).errorText.contains("did not finish"), qPrintable(list.at(0).errorText));
+    const QList<QByteArray> written = TestFiles::head(pids, 100).trimmed().split(' ');
+    QCOMPARE(written.size(), 2);
+    for (const QByteArray& pid : written)
+        QTRY_VERIFY_WITH_TIMEOUT(!processAlive(pid.toLongLong()), 5000);
+    QCOMPARE(entries(work_), QStringList{});
+}
+
 void BatchRunTest::leftoversOfKilledRunsAreRemoved() {
     const QString dead = work_ + "/tessaro-run-dead01";
-    const QString alive = work_ + "/tessaro-run-alive1";
+    const QString noLock = work_ + "/tessaro-run-nolock";
     QDir().mkpath(dead);
-    QDir().mkpath(alive);
-    // A lock whose owner process no longer exists, as a killed run leaves it.
-    TestFiles::writeBytes(dead + "/.lock",
-                          "999999\ntessaro\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    TestFiles::writeBytes(dead + "/0-photo_output.webp", "partial");
-    TestFiles::writeBytes(dead + "/3-x_documents.png", "copy");
+    QDir().mkpath(noLock);
+    // Locks whose owner process no longer exists, as a killed run leaves them.
+    const QByteArray staleLock = "999999\ntessaro\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+    TestFiles::writeBytes(dead + ".lock", staleLock);
+    TestFiles::writeBytes(work_ + "/tessaro-run-orphan.lock", staleLock);
+    TestFiles::writeBytes(dead + "/0.out.webp", "partial");
+    TestFiles::writeBytes(dead + "/3.copy.png", "copy");
+    TestFiles::writeBytes(dead + "/4.jpeg.jpg", "re-encoded");
     TestFiles::writeBytes(dead + "/notes.txt", "not ours");
-    QLockFile liveLock(alive + "/.lock");
-    QVERIFY(liveLock.tryLock(0));
-    TestFiles::writeBytes(alive + "/0-busy_output.webp", "in use");
+    TestFiles::writeBytes(dead + "/0-photo_output.webp", "not a name we give");
+    TestFiles::writeBytes(noLock + "/1.out.png", "partial");
+    TestFiles::writeBytes(work_ + "/notes.txt", "not ours either");
 
     JobList empty;
     run(empty, options(ConvertMode::ImageToWebp));
-    QCOMPARE(entries(dead), QStringList{"notes.txt"});
-    QVERIFY(QFile::exists(alive + "/0-busy_output.webp"));
+    QCOMPARE(entries(dead), (QStringList{"0-photo_output.webp", "notes.txt"}));
+    QCOMPARE(entries(work_), (QStringList{"notes.txt", "tessaro-run-dead01"}));
 }
 
-QTEST_GUILESS_MAIN(BatchRunTest)
+// A run's folder is never removed while its lock is held: by another process, or by a run
+// that has taken its lock and is about to make (or has just made) the folder.
+void BatchRunTest::liveRunFoldersSurviveCleanup() {
+    QDir().mkpath(work_ + "/tessaro-run-other1");
+    TestFiles::writeBytes(work_ + "/tessaro-run-other1/0.out.webp", "in use");
+    QProcess holder;
+    holder.start(QCoreApplication::applicationFilePath(),
+                 {"--hold-lock", work_ + "/tessaro-run-other1.lock"});
+    QVERIFY(holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
+
+    QDir().mkpath(work_ + "/tessaro-run-young1"); // made a moment ago, still empty
+    QLockFile young(work_ + "/tessaro-run-young1.lock");
+    QLockFile notYetMade(work_ + "/tessaro-run-young2.lock");
+    QVERIFY(young.tryLock(0) && notYetMade.tryLock(0));
+
+    BatchRun::removeLeftovers(work_);
+    // A real run started meanwhile cleans up as well and still leaves them alone.
+    JobList list;
+    addPngs(list, 1);
+    QCOMPARE(run(list, options(ConvertMode::ImageToWebp)).converted, 1);
+
+    QVERIFY(QFile::exists(work_ + "/tessaro-run-other1/0.out.webp"));
+    QVERIFY(QFileInfo(work_ + "/tessaro-run-young1").isDir());
+    QVERIFY(QFile::exists(work_ + "/tessaro-run-young2.lock"));
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(10000));
+    young.unlock();
+    notYetMade.unlock();
+    // Their owners gone, the next cleanup takes everything.
+    BatchRun::removeLeftovers(work_);
+    QCOMPARE(entries(work_), QStringList{});
+}
+
+// Two processes converting same-named files into one folder at once: every result lands
+// under its own name and none replaces another.
+void BatchRunTest::twoProcessesShareOneOutputFolder() {
+    constexpr int PerProcess = 4;
+    const QString mine = TestFiles::writeBytes(file("out/p.webp"), "mine");
+    // The real encoder, started only once all tools of both runs are up: both runs have
+    // chosen their names before either publishes.
+    const QString started = file("started");
+    QDir().mkpath(started);
+    const QString tools = file("tools");
+    TestFiles::writeFakeTools(
+        tools, QStringLiteral("touch '%1'/$$; i=0\n"
+                              "while [ $(ls '%1' | wc -l) -lt %2 ] && [ $i -lt 400 ]; do "
+                              "sleep 0.05; i=$((i+1)); done\n"
+                              "exec '%3'/\"$(basename \"$0\")\" \"$@\"")
+                   .arg(started)
+                   .arg(2 * PerProcess)
+                   .arg(TestFiles::realToolsDirectory()));
+    QList<int> widths;
+    std::array<QProcess, 2> processes;
+    for (int p = 0; p < 2; ++p) {
+        QStringList arguments{"--convert", file("out"), work_, tools};
+        for (int i = 0; i < PerProcess; ++i) {
+            const int width = 20 + p * PerProcess + i; // tells the results apart
+            const QString folder = file(QStringLiteral("in%1").arg(width));
+            QDir().mkpath(folder);
+            arguments << TestFiles::writeImage(folder + "/p.png", "png", {width, 16});
+            widths << width;
+        }
+        processes[p].setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        processes[p].start(QCoreApplication::applicationFilePath(), arguments);
+    }
+    for (QProcess& process : processes) {
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(process.exitCode(), 0);
+    }
+    QCOMPARE(TestFiles::head(mine, 10), QByteArray("mine"));
+    QStringList results = entries(file("out"));
+    QCOMPARE(results.size(), 2 * PerProcess + 1);
+    results.removeOne("p.webp");
+    QList<int> decoded;
+    for (const QString& name : results) {
+        QVERIFY2(QRegularExpression("^p\\(\\d\\)\\.webp$").match(name).hasMatch(),
+                 qPrintable(name));
+        decoded << QImage(file("out/" + name)).width();
+    }
+    std::sort(decoded.begin(), decoded.end());
+    QCOMPARE(decoded, widths);
+    QCOMPARE(QDir(started).entryList(QDir::Files).size(), 2 * PerProcess);
+    QCOMPARE(entries(work_), QStringList{});
+}
+
+namespace {
+
+// Child-process modes of this test program:
+//   --convert <out> <work> <tools> <inputs...>  converts the inputs to WebP, exit status =
+//                                               failed jobs;
+//   --hold-lock <path>                          holds a run lock until standard input closes.
+int helperMain(const QStringList& arguments) {
+    if (arguments.value(1) == "--hold-lock") {
+        QLockFile lock(arguments.value(2));
+        if (!lock.tryLock(0))
+            return 1;
+        QFile out;
+        out.open(stdout, QIODevice::WriteOnly);
+        out.write("locked\n");
+        out.flush();
+        QFile in;
+        in.open(stdin, QIODevice::ReadOnly);
+        while (!in.read(1).isEmpty()) {
+        }
+        return 0;
+    }
+    JobList list;
+    for (const QString& input : arguments.mid(5))
+        list.addData(input);
+    RunOptions o;
+    o.convertType = ConvertMode::ImageToWebp;
+    o.outputDirectory = arguments.value(2);
+    o.workDirectory = arguments.value(3);
+    o.toolsDirectory = arguments.value(4);
+    o.countRun = false;
+    BatchRun batch;
+    int failures = -1;
+    QObject::connect(&batch, &BatchRun::finished, [&](const RunReport& report) {
+        failures = report.failures;
+        for (int i = 0; i < list.count(); ++i)
+            if (!list.at(i).errorText.isEmpty())
+                qWarning().noquote() << list.at(i).errorText;
+        QCoreApplication::quit();
+    });
+    if (!batch.start(&list, o))
+        return 100;
+    QCoreApplication::exec();
+    return failures;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QByteArray mode = argc > 1 ? argv[1] : "";
+    if (mode == "--convert" || mode == "--hold-lock")
+        return helperMain(app.arguments());
+    BatchRunTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_batchrun.moc"
