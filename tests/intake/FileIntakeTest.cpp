@@ -149,6 +149,10 @@ private Q_SLOTS:
         FileIntake::applyExpansion(expansion, &result);
         QCOMPARE(jobs(result), QStringList{ok});
         QCOMPARE(result.skipped.size(), expected.size());
+        // QTemporaryDir cannot remove what it cannot name.
+        for (const char* raw : {"/caf\xe9.png", "/\xff\xfe.txt", "/old\xe9/in.png"})
+            ::unlink(root + raw);
+        ::rmdir(root + "/old\xe9");
     }
 
     // Subfolders are entered depth first; hidden entries and links to folders are passed
