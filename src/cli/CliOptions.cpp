@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QThread>
 
 #include <optional>
 
@@ -37,11 +38,16 @@ ParsedCommandLine usageError(const QString& error) {
 
 } // namespace
 
+int defaultJobs() {
+    return qBound(1, QThread::idealThreadCount(), MaxJobs);
+}
+
 QString usageText() {
     return QStringLiteral(
                "Usage: tessaro-convert [options] PATH...\n"
                "Converts images to and from WebP. PATH: files and/or folders (a folder: its\n"
-               "files, not its subfolders).\n"
+               "files, not its subfolders, unless -r). Any number of inputs; results are\n"
+               "reported as they finish.\n"
                "\n"
                "Options:\n"
                "  -t, --to webp|jpg|png  target format; with webp, GIF inputs become animated\n"
@@ -52,8 +58,16 @@ QString usageText() {
                "                         if missing; existing files are never replaced\n"
                "      --keep-date        give each result its source's creation date as\n"
                "                         modification time\n"
-               "  -j, --jobs N           tools at once, 1-%1 (default 5)\n"
+               "  -r, --recursive        folders give their whole tree (hidden entries and\n"
+               "                         links to folders left out); each result lands at\n"
+               "                         its source's relative place under the output folder\n"
+               "      --skip-existing    leave an input alone when its result's name (without\n"
+               "                         \"(n)\") exists: reported \"already exists\", counted\n"
+               "                         apart, never a cause of exit status 1\n"
+               "  -j, --jobs N           tools at once, 1-%1 (default: one per processor, %2)\n"
                "      --json             print one JSON report on stdout instead of text\n"
+               "      --json-lines       print one JSON object per finished input as it\n"
+               "                         finishes, then one object with the totals\n"
                "      --quiet            print only errors\n"
                "  -h, --help             show this help and exit\n"
                "      --version          show the version and exit\n"
@@ -61,10 +75,12 @@ QString usageText() {
                "Exit status: 0 every input converted; 1 some input failed or was skipped;\n"
                "2 usage error, nothing to convert, or an output folder that cannot be\n"
                "written; 130 interrupted.\n")
-        .arg(MaxJobs);
+        .arg(MaxJobs)
+        .arg(defaultJobs());
 }
 
-ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& currentDir) {
+ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& currentDir,
+                                   const QHash<QString, QString>& invalidNames) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     const QCommandLineOption to({"t", "to"}, {}, "format");
@@ -73,10 +89,14 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     const QCommandLineOption keepDate("keep-date");
     const QCommandLineOption jobs({"j", "jobs"}, {}, "N");
     const QCommandLineOption json("json");
+    const QCommandLineOption jsonLines("json-lines");
+    const QCommandLineOption recursive(QStringList{"r", "recursive"});
+    const QCommandLineOption skipExisting("skip-existing");
     const QCommandLineOption quiet("quiet");
     const QCommandLineOption help(QStringList{"h", "help"});
     const QCommandLineOption version("version");
-    parser.addOptions({to, quality, output, keepDate, jobs, json, quiet, help, version});
+    parser.addOptions({to, quality, output, keepDate, jobs, json, jsonLines, recursive,
+                       skipExisting, quiet, help, version});
     parser.addPositionalArgument("PATH", {});
 
     if (!parser.parse(arguments))
@@ -93,6 +113,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     }
 
     CliOptions options;
+    options.jobs = defaultJobs();
     if (!parser.isSet(to))
         return usageError(QStringLiteral("Missing --to (webp, jpg or png)."));
     options.target = parser.value(to).toLower();
@@ -120,9 +141,19 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     const QString outputArgument = parser.isSet(output) ? parser.value(output) : QString(".");
     if (outputArgument.isEmpty())
         return usageError(QStringLiteral("Invalid --output: the folder name is empty."));
+    if (invalidNames.contains(outputArgument))
+        return usageError(QStringLiteral("Invalid --output '%1': the folder name is not valid "
+                                         "UTF-8.")
+                              .arg(invalidNames.value(outputArgument)));
+    if (parser.isSet(json) && parser.isSet(jsonLines))
+        return usageError(QStringLiteral("Use either --json or --json-lines, not both."));
     options.outputDirectory = QDir::cleanPath(QDir(currentDir).absoluteFilePath(outputArgument));
     options.keepDate = parser.isSet(keepDate);
     options.json = parser.isSet(json);
+    options.jsonLines = parser.isSet(jsonLines);
+    options.recursive = parser.isSet(recursive);
+    options.skipExisting = parser.isSet(skipExisting);
+    options.invalidNames = invalidNames;
     options.quiet = parser.isSet(quiet);
     options.paths = parser.positionalArguments();
     if (options.paths.isEmpty())

@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,10 +12,16 @@ struct CliOptions {
     int quality = 90;        // 0..100
     QString outputDirectory; // absolute
     bool keepDate = false;
-    int jobs = 5; // tools at once
+    int jobs = 5; // tools at once; the command line's default is the processor count
     bool json = false;
+    bool jsonLines = false; // one object per finished input, then one with the totals
     bool quiet = false;
-    QStringList paths; // as given
+    bool recursive = false;    // folders give their whole tree, mirrored under the output
+    bool skipExisting = false; // leave inputs whose result name is taken alone
+    QStringList paths;         // as given
+    // Arguments whose bytes are not valid UTF-8: the decoded text -> the bytes as people read
+    // them. Such a path cannot be opened by its decoded name.
+    QHash<QString, QString> invalidNames;
 };
 
 struct ParsedCommandLine {
@@ -27,7 +34,12 @@ struct ParsedCommandLine {
 inline constexpr int MaxJobs = 64;
 
 // Reads the arguments (argv[0] first). Relative folders are resolved against currentDir.
-ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& currentDir);
+// invalidNames: see CliOptions::invalidNames.
+ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& currentDir,
+                                   const QHash<QString, QString>& invalidNames = {});
+
+// Tools at once when -j is not given: one per processor.
+int defaultJobs();
 
 // The text --help prints.
 QString usageText();

@@ -1,5 +1,7 @@
 #include "ConsoleOutput.h"
 
+#include "TerminalText.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -27,7 +29,7 @@ void writeStderr(const QString& text) {
 }
 
 void printError(const QString& message) {
-    writeStderr(QStringLiteral("tessaro-convert: ") + message + QLatin1Char('\n'));
+    writeStderr(QStringLiteral("tessaro-convert: ") + terminalSafe(message) + QLatin1Char('\n'));
 }
 
 bool stdoutIsTerminal() {

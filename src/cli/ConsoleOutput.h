@@ -7,7 +7,8 @@ namespace ConsoleOutput {
 void writeStdout(const QString& text);
 void writeStdout(const QByteArray& bytes);
 void writeStderr(const QString& text);
-// "tessaro-convert: <message>\n" on stderr.
+// "tessaro-convert: <message>\n" on stderr, control characters escaped (the message may
+// hold file names and tool output).
 void printError(const QString& message);
 bool stdoutIsTerminal();
 } // namespace ConsoleOutput

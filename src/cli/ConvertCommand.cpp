@@ -4,18 +4,20 @@
 #include "ConsoleOutput.h"
 #include "FileIntake.h"
 #include "OutputChecks.h"
+#include "OutputPlacement.h"
 #include "ReportWriter.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
-#include <QSet>
 
 namespace {
 
 // Test-only hooks: a folder of stand-in tools and their time limit.
 const char ToolsDirectoryVariable[] = "TESSARO_TOOLS_DIR";
 const char ToolTimeoutVariable[] = "TESSARO_TOOL_TIMEOUT_MS";
+
+// Files looked at per turn of the event loop, so finished tools are answered promptly.
+constexpr int ScanBatch = 64;
 
 qint64 bytesOf(const PicModel& job) {
     return qRound64(job.size * 1000.0);
@@ -25,10 +27,15 @@ qint64 bytesOf(const PicModel& job) {
 
 ConvertCommand::ConvertCommand(const CliOptions& options, QObject* parent)
     : QObject(parent), options_(options),
-      progress_(!options.json && !options.quiet && ConsoleOutput::stdoutIsTerminal()) {
+      scanner_(options.paths, options.modes, options.recursive, options.invalidNames),
+      progress_(!options.json && !options.jsonLines && !options.quiet &&
+                ConsoleOutput::stdoutIsTerminal()) {
+    connect(&run_, &BatchRun::jobStarted, this, [this] {
+        ++started_;
+        scheduleFeed();
+    });
     connect(&run_, &BatchRun::jobFinished, this,
-            [this](qsizetype row, bool) { lastFinishedRow_ = row; });
-    connect(&run_, &BatchRun::progressChanged, this, &ConvertCommand::onProgress);
+            [this](qsizetype row, bool) { onJobFinished(row); });
     connect(&run_, &BatchRun::finished, this, &ConvertCommand::onFinished);
 }
 
@@ -39,19 +46,14 @@ std::optional<int> ConvertCommand::start() {
         ConsoleOutput::printError(error);
         return ExitUsage;
     }
-    takeInInputs();
-    if (list_.isEmpty()) {
-        ConsoleOutput::printError(QStringLiteral("nothing to convert"));
-        report();
-        return ExitUsage;
-    }
-    if (!run_.start(&list_, runOptions())) {
+    if (!run_.start(&jobs_, runOptions())) {
         ConsoleOutput::printError(
             QStringLiteral("cannot start the conversion: no usable work folder under %1")
                 .arg(QDir::toNativeSeparators(
                     QFileInfo(AppPaths::privateHome()).absoluteFilePath())));
         return ExitUsage;
     }
+    feed();
     return std::nullopt;
 }
 
@@ -69,6 +71,7 @@ RunOptions ConvertCommand::runOptions() const {
     run.maxConcurrent = options_.jobs;
     run.countRun = false;
     run.losslessCopies = true; // scripts want speed and no second lossy step
+    run.skipExisting = options_.skipExisting;
     run.toolsDirectory = qEnvironmentVariable(ToolsDirectoryVariable);
     bool ok = false;
     const int timeoutMs = qEnvironmentVariableIntValue(ToolTimeoutVariable, &ok);
@@ -77,97 +80,135 @@ RunOptions ConvertCommand::runOptions() const {
     return run;
 }
 
-void ConvertCommand::recordSkipped(const QString& path, const QString& reason) {
-    InputOutcome outcome;
-    outcome.path = path;
-    outcome.state = InputOutcome::State::Skipped;
-    outcome.reason = reason;
-    outcome.inputBytes = FileIntake::fileSizeAtPath(path);
-    summary_.inputs.append(outcome);
-    ConsoleOutput::printError(QStringLiteral("skipped %1: %2").arg(path, reason));
-}
-
-void ConvertCommand::takeInInputs() {
-    // Candidates in the order given, folders expanded in place; a missing path keeps its
-    // place so the report follows the command line.
-    QStringList candidates;
-    QList<std::pair<qsizetype, QString>> missing;
-    const QDir current = QDir::current();
-    for (const QString& argument : options_.paths) {
-        const QString path = QDir::cleanPath(current.absoluteFilePath(argument));
-        if (!QFileInfo::exists(path)) {
-            missing.append({candidates.size(), path});
-            continue;
-        }
-        candidates.append(FileIntake::expandCandidates({path}, options_.modes));
-    }
-
-    const FileIntake::IntakeResult intake = FileIntake::collect(
-        candidates, options_.modes, {}, FileIntake::UploadCount, /*checkExtension=*/true);
-
-    QHash<QString, const PicModel*> jobs;
-    for (const PicModel& job : intake.jobs)
-        jobs.insert(job.url, &job);
-    QHash<QString, QString> skipped;
-    for (const FileIntake::SkippedPath& skip : intake.skipped)
-        skipped.insert(skip.path, skip.reason);
-    const QSet<QString> oversized(intake.oversized.cbegin(), intake.oversized.cend());
-    const QSet<QString> dropped(intake.dropped.cbegin(), intake.dropped.cend());
-
-    QSet<QString> reported;
-    qsizetype nextMissing = 0;
-    for (qsizetype i = 0; i <= candidates.size(); ++i) {
-        while (nextMissing < missing.size() && missing.at(nextMissing).first == i)
-            recordSkipped(missing.at(nextMissing++).second,
-                          QStringLiteral("No such file or directory"));
-        if (i == candidates.size())
-            break;
-        const QString& path = candidates.at(i);
-        if (reported.contains(path))
-            continue; // the same file named twice is one input
-        reported.insert(path);
-        if (const auto job = jobs.constFind(path); job != jobs.cend()) {
-            InputOutcome outcome;
-            outcome.path = path;
-            outcome.inputBytes = bytesOf(**job);
-            outcomeOfRow_.append(summary_.inputs.size());
-            summary_.inputs.append(outcome);
-        } else if (const auto skip = skipped.constFind(path); skip != skipped.cend()) {
-            recordSkipped(path, *skip);
-        } else if (oversized.contains(path)) {
-            recordSkipped(path, FileIntake::oversizeMessage());
-        } else if (dropped.contains(path)) {
-            recordSkipped(path, FileIntake::uploadLimitMessage());
-        }
-    }
-    list_.appendJobs(intake.jobs);
-}
-
-void ConvertCommand::onProgress(qsizetype done, qsizetype total) {
-    if (done == 0 || lastFinishedRow_ < 0 || lastFinishedRow_ >= list_.count())
+void ConvertCommand::scheduleFeed() {
+    if (feedScheduled_ || scanDone_ || interrupted_)
         return;
-    progress_.show(done, total, list_.at(lastFinishedRow_).name);
+    feedScheduled_ = true;
+    QMetaObject::invokeMethod(this, &ConvertCommand::feed, Qt::QueuedConnection);
+}
+
+void ConvertCommand::feed() {
+    feedScheduled_ = false;
+    if (scanDone_ || interrupted_)
+        return;
+    // Enough waiting jobs to keep every tool busy, few enough to hold little.
+    const qsizetype backlog = 2 * options_.jobs + 8;
+    for (int looked = 0; looked < ScanBatch && waitingJobs() < backlog; ++looked) {
+        const std::optional<WalkItem> item = scanner_.next();
+        if (!item) {
+            scanDone_ = true;
+            jobs_.setComplete();
+            break;
+        }
+        takeIn(*item);
+    }
+    if (scanDone_ && jobs_.count() == 0 && summary_.alreadyExisting() == 0)
+        ConsoleOutput::printError(QStringLiteral("nothing to convert"));
+    run_.jobsAdded();
+    if (!scanDone_ && waitingJobs() < backlog)
+        scheduleFeed();
+}
+
+qsizetype ConvertCommand::reserveSlot(const QString& path) {
+    if (options_.json) {
+        InputOutcome placeholder;
+        placeholder.path = path;
+        summary_.inputs.append(placeholder);
+    }
+    return slots_++;
+}
+
+void ConvertCommand::record(qsizetype slot, const InputOutcome& outcome) {
+    summary_.add(outcome);
+    if (options_.json)
+        summary_.inputs[slot] = outcome;
+    if (options_.jsonLines)
+        ConsoleOutput::writeStdout(ReportWriter::jsonLine(outcome));
+    if (outcome.state == InputOutcome::State::Skipped && !outcome.alreadyExists() &&
+        outcome.reason != QLatin1String("cancelled"))
+        ConsoleOutput::printError(
+            QStringLiteral("skipped %1: %2").arg(outcome.path, outcome.reason));
+}
+
+void ConvertCommand::takeIn(const WalkItem& item) {
+    InputOutcome outcome;
+    outcome.path = item.path;
+    if (item.skipped) {
+        outcome.reason = item.reason;
+        record(reserveSlot(item.path), outcome);
+        return;
+    }
+    // Cheap test first: a re-run over converted files reads nothing but directory entries.
+    if (options_.skipExisting) {
+        if (const auto mode = FileIntake::modeForPath(item.path, options_.modes)) {
+            QString folder = options_.outputDirectory;
+            if (!item.subfolder.isEmpty())
+                folder += u'/' + item.subfolder;
+            const QFileInfo result(folder + u'/' +
+                                   finalOutputName(*mode, OutputPlacement::baseName(item.path)));
+            if (result.exists() || result.isSymLink()) {
+                outcome.reason = QLatin1String(AlreadyExistsReason);
+                outcome.inputBytes = FileIntake::fileSizeAtPath(item.path);
+                record(reserveSlot(item.path), outcome);
+                return;
+            }
+        }
+    }
+    const FileIntake::IntakeResult intake =
+        FileIntake::collect({item.path}, options_.modes, {}, 1, /*checkExtension=*/true);
+    const qsizetype slot = reserveSlot(item.path);
+    if (!intake.jobs.isEmpty()) {
+        PicModel job = intake.jobs.constFirst();
+        job.outputSubfolder = item.subfolder;
+        slotOfJob_.insert(jobs_.add(std::move(job)), slot);
+        return;
+    }
+    outcome.inputBytes = FileIntake::fileSizeAtPath(item.path);
+    outcome.reason = intake.skipped.isEmpty() ? FileIntake::oversizeMessage()
+                                              : intake.skipped.constFirst().reason;
+    record(slot, outcome);
+}
+
+void ConvertCommand::onJobFinished(qsizetype row) {
+    if (!jobs_.holds(row))
+        return;
+    const PicModel& job = jobs_.at(row);
+    InputOutcome outcome;
+    outcome.path = job.url;
+    outcome.inputBytes = bytesOf(job);
+    outcome.elapsedMs = job.elapsedMs;
+    if (job.completed == JobState::Converted) {
+        outcome.state = InputOutcome::State::Converted;
+        outcome.outputPath = job.outputPath;
+        outcome.outputBytes = job.outputBytes;
+    } else if (!job.skipReason.isEmpty()) {
+        outcome.reason = job.skipReason;
+    } else if (!job.errorText.isEmpty() || job.completed == JobState::Failed) {
+        outcome.state = InputOutcome::State::Failed;
+        outcome.reason =
+            job.errorText.isEmpty() ? QStringLiteral("the conversion failed") : job.errorText;
+    } else {
+        // Never finished: the run was cancelled while converting it.
+        outcome.reason = QStringLiteral("cancelled");
+    }
+    record(slotOfJob_.take(row), outcome);
+    ++finished_;
+    progress_.show(finished_, jobs_.count(), job.name);
+    jobs_.forget(row);
+    scheduleFeed();
 }
 
 void ConvertCommand::onFinished(const RunReport& runReport) {
     summary_.cancelled = runReport.cancelled || interrupted_;
-    for (qsizetype row = 0; row < list_.count(); ++row) {
-        const PicModel& job = list_.at(row);
-        InputOutcome& outcome = summary_.inputs[outcomeOfRow_.at(row)];
-        outcome.elapsedMs = job.elapsedMs;
-        if (job.completed == JobState::Converted) {
-            outcome.state = InputOutcome::State::Converted;
-            outcome.outputPath = job.outputPath;
-            outcome.outputBytes = job.outputBytes;
-        } else if (!job.errorText.isEmpty() || job.completed == JobState::Failed) {
-            outcome.state = InputOutcome::State::Failed;
-            outcome.reason =
-                job.errorText.isEmpty() ? QStringLiteral("the conversion failed") : job.errorText;
-        } else {
-            // Never finished: the run was cancelled before or while converting it.
-            outcome.state = InputOutcome::State::Skipped;
-            outcome.reason = QStringLiteral("cancelled");
-        }
+    // Jobs the run never took up because it was cancelled.
+    const std::map<qsizetype, PicModel> left = jobs_.held();
+    for (const auto& [row, job] : left) {
+        InputOutcome outcome;
+        outcome.path = job.url;
+        outcome.inputBytes = bytesOf(job);
+        outcome.reason = QStringLiteral("cancelled");
+        record(slotOfJob_.take(row), outcome);
+        jobs_.forget(row);
     }
     Q_EMIT done(report());
 }
@@ -177,19 +218,21 @@ int ConvertCommand::report() {
     progress_.clear();
     if (options_.json) {
         ConsoleOutput::writeStdout(ReportWriter::jsonDocument(summary_));
+    } else if (options_.jsonLines) {
+        ConsoleOutput::writeStdout(ReportWriter::jsonTotalsLine(summary_));
     } else if (!options_.quiet) {
         ConsoleOutput::writeStdout(ReportWriter::summaryText(summary_));
     } else {
-        for (const InputOutcome& input : summary_.inputs) {
-            if (input.state == InputOutcome::State::Failed)
-                ConsoleOutput::printError(
-                    QStringLiteral("failed %1: %2").arg(input.path, input.reason));
-        }
+        for (const InputOutcome& input : summary_.failures)
+            ConsoleOutput::printError(
+                QStringLiteral("failed %1: %2").arg(input.path, input.reason));
     }
     if (summary_.cancelled)
         return ExitInterrupted;
-    if (summary_.count(InputOutcome::State::Converted) == 0 && list_.isEmpty())
+    using State = InputOutcome::State;
+    if (jobs_.count() == 0 && summary_.alreadyExisting() == 0)
         return ExitUsage;
-    const bool complete = summary_.count(InputOutcome::State::Converted) == summary_.inputs.size();
+    const bool complete =
+        summary_.count(State::Converted) + summary_.alreadyExisting() == summary_.total();
     return complete ? ExitConverted : ExitIncomplete;
 }

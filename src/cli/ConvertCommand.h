@@ -1,24 +1,27 @@
 #pragma once
 #include "BatchRun.h"
 #include "CliOptions.h"
-#include "JobList.h"
+#include "InputScanner.h"
 #include "ProgressLine.h"
 #include "RunSummary.h"
+#include "StreamingJobs.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 
 #include <optional>
 
-// One invocation: checks the output folder, takes the paths in through the shared intake,
-// converts the jobs with the shared batch run and prints the closing report.
+// One invocation: checks the output folder, then scans, converts and reports at the same
+// time: the scan feeds jobs to the shared batch run a few ahead of the tools, and each
+// finished job is reported and forgotten, so memory stays flat with any number of inputs.
 class ConvertCommand : public QObject {
     Q_OBJECT
 public:
     explicit ConvertCommand(const CliOptions& options, QObject* parent = nullptr);
 
-    // Does everything up to the start of the run. An exit status when there is nothing to
-    // run (or it could not start); nothing when the status will come with done().
+    // Does everything up to the start of the run. An exit status when nothing can run;
+    // nothing when the status will come with done().
     std::optional<int> start();
     // Ctrl-C or SIGTERM: stops the run like the window's Cancel.
     void interrupt();
@@ -32,21 +35,31 @@ Q_SIGNALS:
     void done(int exitStatus);
 
 private:
-    // Expands and collects the paths into list_, recording every input left out.
-    void takeInInputs();
-    void recordSkipped(const QString& path, const QString& reason);
-    void onProgress(qsizetype done, qsizetype total);
+    // Scans on until enough jobs wait for the tools (or the inputs run out).
+    void feed();
+    void scheduleFeed();
+    qsizetype waitingJobs() const { return jobs_.count() - started_; }
+    void takeIn(const WalkItem& item);
+    // A slot in the report for the next input, in the order found; its index.
+    qsizetype reserveSlot(const QString& path);
+    void record(qsizetype slot, const InputOutcome& outcome);
+    void onJobFinished(qsizetype row);
     void onFinished(const RunReport& report);
     RunOptions runOptions() const;
     int report();
 
     CliOptions options_;
-    JobList list_;
+    InputScanner scanner_;
+    StreamingJobs jobs_;
     BatchRun run_;
     ProgressLine progress_;
     RunSummary summary_;
-    QList<qsizetype> outcomeOfRow_; // job row -> index in summary_.inputs
-    qsizetype lastFinishedRow_ = -1;
+    QHash<qsizetype, qsizetype> slotOfJob_; // job position -> report slot
+    qsizetype slots_ = 0;
+    qsizetype started_ = 0;
+    qsizetype finished_ = 0;
     QElapsedTimer clock_;
+    bool feedScheduled_ = false;
+    bool scanDone_ = false;
     bool interrupted_ = false;
 };

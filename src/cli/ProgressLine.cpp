@@ -1,6 +1,7 @@
 #include "ProgressLine.h"
 
 #include "ConsoleOutput.h"
+#include "TerminalText.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -18,7 +19,8 @@ int terminalWidth() {
 
 QString progressText(qsizetype done, qsizetype total, const QString& name, int width) {
     const qsizetype percent = total > 0 ? done * 100 / total : 100;
-    QString text = QStringLiteral("[%1/%2] %3% %4").arg(done).arg(total).arg(percent).arg(name);
+    QString text =
+        QStringLiteral("[%1/%2] %3% %4").arg(done).arg(total).arg(percent).arg(terminalSafe(name));
     // A line longer than the terminal wraps, and the carriage return then cannot rewrite it.
     if (width > 1 && text.size() >= width)
         text = text.left(width - 2) + QChar(0x2026);

@@ -1,26 +1,38 @@
 #include "RunSummary.h"
 
-qsizetype RunSummary::count(InputOutcome::State state) const {
-    qsizetype n = 0;
-    for (const InputOutcome& input : inputs)
-        n += input.state == state ? 1 : 0;
-    return n;
+#include "BatchRun.h"
+
+bool InputOutcome::alreadyExists() const {
+    return state == State::Skipped && reason == QLatin1String(AlreadyExistsReason);
 }
 
-qint64 RunSummary::convertedInputBytes() const {
-    qint64 total = 0;
-    for (const InputOutcome& input : inputs) {
-        if (input.state == InputOutcome::State::Converted)
-            total += input.inputBytes;
+void RunSummary::add(const InputOutcome& outcome) {
+    switch (outcome.state) {
+    case InputOutcome::State::Converted:
+        ++converted_;
+        inputBytes_ += outcome.inputBytes;
+        break;
+    case InputOutcome::State::Failed:
+        ++failed_;
+        failures.append(outcome);
+        break;
+    case InputOutcome::State::Skipped:
+        ++(outcome.alreadyExists() ? existing_ : skipped_);
+        break;
     }
-    return total;
+    outputBytes_ += outcome.outputBytes;
 }
 
-qint64 RunSummary::outputBytes() const {
-    qint64 total = 0;
-    for (const InputOutcome& input : inputs)
-        total += input.outputBytes;
-    return total;
+qsizetype RunSummary::count(InputOutcome::State state) const {
+    switch (state) {
+    case InputOutcome::State::Converted:
+        return converted_;
+    case InputOutcome::State::Failed:
+        return failed_;
+    case InputOutcome::State::Skipped:
+        break;
+    }
+    return skipped_;
 }
 
 double RunSummary::savingPercent() const {

@@ -13,20 +13,37 @@ struct InputOutcome {
     qint64 inputBytes = 0;
     qint64 outputBytes = 0;
     qint64 elapsedMs = 0;
+
+    // Skipped because its result was there already: counted apart, never a failure.
+    bool alreadyExists() const;
 };
 
-// Everything the closing report shows.
+// Everything the closing report shows. Counts and bytes are kept as inputs finish, so the
+// report needs no record of each input; inputs holds one only when asked to (--json).
 struct RunSummary {
-    QList<InputOutcome> inputs; // in the order the paths were given (folders expanded)
+    QList<InputOutcome> inputs;   // kept records, in the order the inputs were found
+    QList<InputOutcome> failures; // in the order they failed
     bool cancelled = false;
     qint64 wallMs = 0;
 
-    qsizetype count(InputOutcome::State state) const;
+    // Counts an outcome in.
+    void add(const InputOutcome& outcome);
+    qsizetype count(InputOutcome::State state) const; // already existing results excluded
+    qsizetype alreadyExisting() const { return existing_; }
+    qsizetype total() const { return converted_ + failed_ + skipped_ + existing_; }
     // Bytes of the converted inputs and of their results.
-    qint64 convertedInputBytes() const;
-    qint64 outputBytes() const;
+    qint64 convertedInputBytes() const { return inputBytes_; }
+    qint64 outputBytes() const { return outputBytes_; }
     // Per cent saved by the converted inputs (negative when results are larger); 0 without any.
     double savingPercent() const;
+
+private:
+    qsizetype converted_ = 0;
+    qsizetype failed_ = 0;
+    qsizetype skipped_ = 0;
+    qsizetype existing_ = 0;
+    qint64 inputBytes_ = 0;
+    qint64 outputBytes_ = 0;
 };
 
 QString stateName(InputOutcome::State state);

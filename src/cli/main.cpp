@@ -2,10 +2,12 @@
 #include "CliOptions.h"
 #include "ConsoleOutput.h"
 #include "ConvertCommand.h"
+#include "RawNames.h"
 #include "SignalBridge.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 namespace {
 
@@ -19,6 +21,17 @@ void quietMessageHandler(QtMsgType type, const QMessageLogContext& context,
         qt_message_output(type, context, message);
 }
 
+// Arguments whose bytes do not survive decoding: Qt's text of them names no file.
+QHash<QString, QString> invalidArguments(int argc, char* argv[]) {
+    QHash<QString, QString> invalid;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (!RawNames::isValidName(raw))
+            invalid.insert(QFile::decodeName(raw), RawNames::readableName(raw));
+    }
+    return invalid;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -28,7 +41,8 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("tessaro-convert"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
 
-    const ParsedCommandLine parsed = parseCommandLine(app.arguments(), QDir::currentPath());
+    const ParsedCommandLine parsed =
+        parseCommandLine(app.arguments(), QDir::currentPath(), invalidArguments(argc, argv));
     switch (parsed.action) {
     case ParsedCommandLine::Action::ShowHelp:
         ConsoleOutput::writeStdout(usageText());

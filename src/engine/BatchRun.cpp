@@ -97,6 +97,10 @@ bool BatchRun::createRunDirectory(const QString& work) {
 }
 
 bool BatchRun::start(JobList* list, const RunOptions& options) {
+    return start(static_cast<JobSource*>(list), options);
+}
+
+bool BatchRun::start(JobSource* list, const RunOptions& options) {
     if (isRunning() || !list || !QFileInfo(options.outputDirectory).isDir())
         return false;
     const QString work =
@@ -138,6 +142,9 @@ bool BatchRun::startConverter(qint64 index, const QString& homePath) {
         return true;
     const qint64 mode = job.mode >= 0 ? job.mode : options_.convertType;
     const QString finalName = finalOutputName(mode, OutputPlacement::baseName(job.url));
+    const QString folder =
+        job.outputSubfolder.isEmpty() ? homePath : homePath + u'/' + job.outputSubfolder;
+    job.skipReason.clear();
     ConverterJob::Setup setup;
     setup.row = index;
     setup.job = job;
@@ -145,12 +152,13 @@ bool BatchRun::startConverter(qint64 index, const QString& homePath) {
     setup.ratio = options_.ratio;
     setup.toolsDirectory = options_.toolsDirectory;
     setup.workDirectory = runDirectory_;
-    setup.outputPath = finalName.isEmpty() ? QString() : reservations_.reserve(finalName, homePath);
+    setup.outputPath = finalName.isEmpty() ? QString() : reservations_.reserve(finalName, folder);
     setup.timeoutMs = options_.toolTimeoutMs;
     setup.losslessCopies = options_.losslessCopies;
     setup.reservedElsewhere = reservations_.all();
     setup.reservedElsewhere.remove(setup.outputPath);
     setup.pool = pool_.get();
+    reservedPaths_.emplace(index, setup.outputPath);
     auto converter = std::make_unique<ConverterJob>(std::move(setup));
     ConverterJob* raw = converter.get();
     connect(
@@ -164,10 +172,48 @@ bool BatchRun::startConverter(qint64 index, const QString& homePath) {
     return false;
 }
 
+void BatchRun::jobsAdded() {
+    if (!isRunning())
+        return;
+    total_ = list_->count();
+    fillSlots();
+    finishIfIdle();
+}
+
+bool BatchRun::skipBecauseResultExists(qsizetype index) {
+    if (!options_.skipExisting)
+        return false;
+    PicModel job = list_->at(index);
+    if (job.completed == JobState::Converted)
+        return false;
+    const qint64 mode = job.mode >= 0 ? job.mode : options_.convertType;
+    const QString finalName = finalOutputName(mode, OutputPlacement::baseName(job.url));
+    if (finalName.isEmpty())
+        return false;
+    QString folder = options_.outputDirectory;
+    if (!job.outputSubfolder.isEmpty())
+        folder += u'/' + job.outputSubfolder;
+    const QFileInfo result(folder + u'/' + finalName);
+    if (!result.exists() && !result.isSymLink())
+        return false;
+    job.skipReason = QLatin1String(AlreadyExistsReason);
+    job.errorText.clear();
+    list_->updateJob(index, job);
+    return true;
+}
+
 void BatchRun::fillSlots() {
     while (!cancelling_ && next_ < total_ &&
            static_cast<int>(active_.size()) < options_.maxConcurrent) {
         const qsizetype row = next_++;
+        if (skipBecauseResultExists(row)) {
+            ++report_.skippedExisting;
+            ++done_;
+            Q_EMIT jobStarted(row);
+            Q_EMIT jobFinished(row, false);
+            Q_EMIT progressChanged(done_, total_);
+            continue;
+        }
         if (startConverter(row, options_.outputDirectory)) {
             ++report_.alreadyConverted;
             ++done_;
@@ -183,6 +229,11 @@ void BatchRun::onJobDone(qsizetype row, const ConverterJob::Outcome& outcome) {
     // The job object is still inside its own signal: delete it later.
     it->second.release()->deleteLater();
     active_.erase(it);
+    // A published result now takes its name on disk; a failed one needs none.
+    if (const auto reserved = reservedPaths_.find(row); reserved != reservedPaths_.end()) {
+        reservations_.release(reserved->second);
+        reservedPaths_.erase(reserved);
+    }
 
     PicModel job = outcome.job;
     if (outcome.ok) {
@@ -216,9 +267,10 @@ void BatchRun::cancel() {
 }
 
 void BatchRun::finishIfIdle() {
-    if (!isRunning() || !active_.empty() || (!cancelling_ && next_ < total_))
+    if (!isRunning() || !active_.empty() ||
+        (!cancelling_ && (next_ < total_ || !list_->isComplete())))
         return;
-    JobList* list = list_;
+    JobSource* list = list_;
     list_ = nullptr;
     list->setLocked(false);
     removeRunDirectory();

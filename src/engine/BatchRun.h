@@ -1,5 +1,6 @@
 #pragma once
 #include "ConverterJob.h"
+#include "JobSource.h"
 #include "OutputPlacement.h"
 #include "RunReport.h"
 
@@ -29,7 +30,12 @@ struct RunOptions {
     // JPEG content is normalised into a raw PPM copy instead of a JPEG at quality 90: no
     // second lossy step and no encode cost. The command line uses it for speed and size.
     bool losslessCopies = false;
+    // A job whose result name (without a "(n)") is taken already is left alone with
+    // skipReason "already exists" instead of getting a numbered name.
+    bool skipExisting = false;
 };
+
+inline constexpr char AlreadyExistsReason[] = "already exists";
 
 // Converts every job of a list that is not yet converted, at most maxConcurrent tools at
 // once, without ever blocking the calling (interface) thread: tools run as QProcess,
@@ -44,6 +50,10 @@ public:
     // Starts a run over list; false (and nothing happens) when a run is already going or
     // the output directory is missing. The list stays locked until finished().
     bool start(JobList* list, const RunOptions& options);
+    // The same over any source; one that is not complete keeps the run going until it is.
+    bool start(JobSource* source, const RunOptions& options);
+    // The source has more jobs (or has become complete): take them up.
+    void jobsAdded();
     void cancel();
     bool isRunning() const { return list_ != nullptr; }
 
@@ -69,6 +79,8 @@ private:
     // Begins converting job index into homePath. Returns true when the job needs nothing
     // (already converted); otherwise the job's end is signalled by jobFinished.
     bool startConverter(qint64 index, const QString& homePath);
+    // With skipExisting: true (and the job marked) when the job's result name is taken.
+    bool skipBecauseResultExists(qsizetype index);
     void fillSlots();
     void onJobDone(qsizetype row, const ConverterJob::Outcome& outcome);
     void finishIfIdle();
@@ -76,12 +88,13 @@ private:
     bool createRunDirectory(const QString& work);
     void removeRunDirectory();
 
-    QPointer<JobList> list_;
+    JobSource* list_ = nullptr;
     RunOptions options_;
     QString runDirectory_;
     std::unique_ptr<QLockFile> runLock_;
     std::unique_ptr<QThreadPool> pool_; // in-process image work of this run's jobs
     OutputReservations reservations_;
+    std::map<qsizetype, QString> reservedPaths_; // of the jobs converting now
     std::map<qsizetype, std::unique_ptr<ConverterJob>> active_;
     qsizetype next_ = 0;
     qsizetype done_ = 0;

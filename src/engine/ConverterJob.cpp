@@ -280,6 +280,8 @@ void ConverterJob::publish(const QString& resultFile) {
     runInPool(
         [resultFile, wanted, reserved] {
             QString error;
+            // Results of a folder tree land in mirrored subfolders, made as needed.
+            QDir().mkpath(QFileInfo(wanted).path());
             const auto placed = OutputPlacement::publishNoReplace(
                 resultFile, wanted, [&](const QString& p) { return reserved.contains(p); }, &error);
             return placed ? QVariant(QStringList{*placed}) : QVariant(error);

@@ -1,4 +1,5 @@
 #pragma once
+#include "JobSource.h"
 #include "PicModel.h"
 
 #include <QHash>
@@ -9,14 +10,14 @@
 // The queue of jobs: dataArr and pathArr in parallel, with a hash index so the duplicate
 // test stays constant-time. While a run holds the list (setLocked), every structural change
 // is refused; records themselves are only changed through updateJob by the run.
-class JobList : public QObject {
+class JobList : public QObject, public JobSource {
     Q_OBJECT
 public:
     explicit JobList(QObject* parent = nullptr);
 
-    qsizetype count() const { return dataArr_.size(); }
+    qsizetype count() const override { return dataArr_.size(); }
     bool isEmpty() const { return dataArr_.isEmpty(); }
-    const PicModel& at(qsizetype i) const { return dataArr_.at(i); }
+    const PicModel& at(qsizetype i) const override { return dataArr_.at(i); }
     const QList<PicModel>& dataArr() const { return dataArr_; }
     const QStringList& pathArr() const { return pathArr_; }
     bool containsPath(const QString& path) const { return index_.contains(path); }
@@ -31,10 +32,10 @@ public:
     bool clear();
 
     bool isLocked() const { return locked_; }
-    void setLocked(bool locked);
+    void setLocked(bool locked) override;
 
     // Used by the run: replaces record i's state fields and announces the change.
-    void updateJob(qsizetype i, const PicModel& job);
+    void updateJob(qsizetype i, const PicModel& job) override;
 
 Q_SIGNALS:
     void aboutToAppend(qsizetype first, qsizetype last);

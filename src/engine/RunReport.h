@@ -10,6 +10,7 @@ struct RunReport {
     qsizetype converted = 0;        // jobs converted by this run
     qsizetype failures = 0;         // jobs of this run that ended in state 3 or 0 with a failure
     qsizetype alreadyConverted = 0; // jobs skipped because they were converted before
+    qsizetype skippedExisting = 0;  // jobs left alone because their result was there already
     qint64 convertCount = 0;        // "ConvertCount" after this run (0 when not counted)
 
     // The closing report: "" when no job failed (also for a cancelled run), otherwise the

@@ -1,7 +1,8 @@
 #include "FileIntake.h"
 
+#include "FolderWalk.h"
+
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -32,14 +33,6 @@ const QStringList& extensionsFor(qint64 mode) {
     if (mode == ConvertMode::GifToWebp)
         return gifExtensions();
     return webpExtensions();
-}
-
-bool acceptedByAny(const QString& extension, const QList<qint64>& modes) {
-    for (qint64 mode : modes) {
-        if (extensionsFor(mode).contains(extension))
-            return true;
-    }
-    return false;
 }
 
 // Reads the header only; an unreadable file is 0 x 0 and passes.
@@ -142,14 +135,10 @@ QStringList getDirFileWithExtType(qint64 mode, const QString& dir) {
 
 QStringList getDirFileWithExtTypes(const QList<qint64>& modes, const QString& dir) {
     QStringList found;
-    // Files only (links to files included), hidden ones too; the iterator keeps the
-    // directory's own order.
-    QDirIterator it(dir, QDir::Files | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        if (acceptedByAny(pathExtension(name), modes))
-            found.append(QDir(dir).filePath(name));
+    FolderWalk walk(dir, modes, /*recursive=*/false);
+    while (const std::optional<WalkItem> item = walk.next()) {
+        if (!item->skipped)
+            found.append(item->path);
     }
     return found;
 }
@@ -168,6 +157,35 @@ QStringList expandCandidates(const QStringList& paths, const QList<qint64>& mode
             candidates.append(path);
     }
     return candidates;
+}
+
+Expansion expand(const QStringList& paths, const QList<qint64>& modes, bool recursive) {
+    Expansion expansion;
+    for (const QString& path : paths) {
+        if (!isDirectory(path)) {
+            expansion.candidates.append(path);
+            continue;
+        }
+        FolderWalk walk(QDir::cleanPath(path), modes, recursive);
+        while (const std::optional<WalkItem> item = walk.next()) {
+            if (item->skipped) {
+                expansion.skipped.append({item->path, item->reason});
+                continue;
+            }
+            expansion.candidates.append(item->path);
+            if (!item->subfolder.isEmpty())
+                expansion.subfolders.insert(item->path, item->subfolder);
+        }
+    }
+    return expansion;
+}
+
+void applyExpansion(const Expansion& expansion, IntakeResult* result) {
+    if (!expansion.subfolders.isEmpty()) {
+        for (PicModel& job : result->jobs)
+            job.outputSubfolder = expansion.subfolders.value(job.url);
+    }
+    result->skipped.append(expansion.skipped);
 }
 
 QString uploadLimitMessage(qint64 limit) {

@@ -1,6 +1,7 @@
 #pragma once
 #include "PicModel.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -9,9 +10,9 @@
 
 #include <optional>
 
-// Turns chosen or dropped paths into jobs: extension tables per mode, the one-level folder
-// scan, the list limit, the pixel limit and duplicates. Nothing here touches a job list, so
-// the window and the command line share it, and the window may run it on a worker thread.
+// Turns chosen or dropped paths into jobs: extension tables per mode, the folder scan, the list
+// limit, the pixel limit and duplicates. Nothing here touches a job list, so the window and the
+// command line share it, and the window may run it on a worker thread.
 namespace FileIntake {
 
 inline constexpr qint64 UploadCount = 10000; // the most jobs a list may hold
@@ -63,7 +64,8 @@ struct IntakeResult {
     QList<PicModel> jobs;       // in candidate order
     bool oversize = false;      // some image was over MaxDimension: show oversizeMessage() once
     bool listFull = false;      // the list filled up; the remaining candidates were dropped
-    QList<SkippedPath> skipped; // candidates with an extension the mode does not take
+    QList<SkippedPath> skipped; // extensions the mode does not take, unusable names, unreadable
+                                // folders
     QStringList oversized;      // the images left out for their pixel size
     QStringList dropped;        // the candidates left out because the list was full
 };
@@ -80,5 +82,18 @@ IntakeResult collect(const QStringList& candidates, qint64 mode, const QSet<QStr
 // extension check an unmatched path takes modes.first().
 IntakeResult collect(const QStringList& candidates, const QList<qint64>& modes,
                      const QSet<QString>& existingPaths, qint64 room, bool checkExtension);
+
+// paths with each folder replaced, in place, by its files the modes accept; recursive takes
+// the whole tree. What the walks could not take (names that are not valid UTF-8, unreadable
+// folders) is kept apart with the reason.
+struct Expansion {
+    QStringList candidates;
+    QHash<QString, QString> subfolders; // candidate -> its folder under the given one, if any
+    QList<SkippedPath> skipped;
+};
+Expansion expand(const QStringList& paths, const QList<qint64>& modes, bool recursive);
+// Gives each job of result the output subfolder the expansion found it in, and adds the
+// expansion's skips to result's.
+void applyExpansion(const Expansion& expansion, IntakeResult* result);
 
 } // namespace FileIntake

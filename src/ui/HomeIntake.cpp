@@ -5,10 +5,14 @@
 #include "IntakeRunner.h"
 #include "JobList.h"
 #include "JobTableView.h"
+#include "Settings.h"
+#include "SettingsKeys.h"
 
 #include <QDebug>
 #include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 void HomeViewController::resetUploadCount() {
     uploadCount_ = FileIntake::UploadCount;
@@ -102,6 +106,7 @@ void HomeViewController::startNextIntake() {
             QSet<QString>(jobList_->pathArr().cbegin(), jobList_->pathArr().cend());
         request.room = uploadCount_ - jobList_->count();
         request.checkExtension = next.fromDrop;
+        request.includeSubfolders = Settings::value(SettingsKeys::IncludeSubfolders).toBool();
         intakeRunner_->start(request);
     }
 }
@@ -121,10 +126,17 @@ void HomeViewController::finishIntake(const IntakeOutcome& outcome) {
                                       result.oversized.size() + result.dropped.size());
         for (const FileIntake::SkippedPath& skipped : result.skipped)
             qInfo().noquote() << "skipped" << skipped.path << "-" << skipped.reason;
-        notice_ = result.skipped.isEmpty()
-                      ? QString()
-                      : QStringLiteral("%1 skipped (not taken by this conversion)")
-                            .arg(result.skipped.size());
+        const bool onlyExtensions =
+            std::all_of(result.skipped.cbegin(), result.skipped.cend(),
+                        [](const FileIntake::SkippedPath& skipped) {
+                            return skipped.reason.startsWith(QLatin1String("this conversion"));
+                        });
+        notice_ =
+            result.skipped.isEmpty() ? QString()
+            : onlyExtensions
+                ? QStringLiteral("%1 skipped (not taken by this conversion)")
+                      .arg(result.skipped.size())
+                : QStringLiteral("%1 skipped (see the log for why)").arg(result.skipped.size());
         tableView_->viewport()->update();
         checkAgreeSubmit();
         updateSummary();

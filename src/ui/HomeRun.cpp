@@ -7,6 +7,8 @@
 #include "ProductLinks.h"
 #include "ProgressBar.h"
 #include "RatingInvitation.h"
+#include "Settings.h"
+#include "SettingsKeys.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -33,6 +35,7 @@ void HomeViewController::convertImage() {
     options.outputDirectory = directory;
     options.keepDate = keepDate_->isChecked();
     options.countRun = true;
+    options.skipExisting = Settings::value(SettingsKeys::SkipExistingResults).toBool();
     if (!batchRun_->start(jobList_, options)) {
         showAlert(QStringLiteral("The converted images cannot be written to %1.").arg(directory));
         return;
@@ -67,6 +70,8 @@ void HomeViewController::runDidFinish(const RunReport& report) {
     summary += QStringLiteral("%1 converted").arg(report.converted);
     if (report.failures > 0)
         summary += QStringLiteral(" · %1 failed").arg(report.failures);
+    if (report.skippedExisting > 0)
+        summary += QStringLiteral(" · %1 skipped (already exist)").arg(report.skippedExisting);
     notice_ = summary;
     updateSummary();
     Q_EMIT runFinished(report);

@@ -27,12 +27,14 @@ bool IntakeRunner::start(const IntakeRequest& request) {
 
 IntakeOutcome IntakeRunner::runIntake(const IntakeRequest& request) {
     IntakeOutcome outcome;
-    const QStringList candidates = FileIntake::expandCandidates(request.paths, request.mode);
-    if (candidates.isEmpty()) {
+    const FileIntake::Expansion expansion =
+        FileIntake::expand(request.paths, {request.mode}, request.includeSubfolders);
+    if (expansion.candidates.isEmpty() && expansion.skipped.isEmpty()) {
         outcome.noCandidates = true;
         return outcome;
     }
-    outcome.result = FileIntake::collect(candidates, request.mode, request.existingPaths,
+    outcome.result = FileIntake::collect(expansion.candidates, request.mode, request.existingPaths,
                                          request.room, request.checkExtension);
+    FileIntake::applyExpansion(expansion, &outcome.result);
     return outcome;
 }

@@ -13,7 +13,8 @@ struct IntakeRequest {
     qint64 mode = 0;
     QSet<QString> existingPaths;
     qint64 room = 0;
-    bool checkExtension = true; // drops check extensions, the open panel does not
+    bool checkExtension = true;     // drops check extensions, the open panel does not
+    bool includeSubfolders = false; // folders give their whole tree, not only their files
 };
 
 struct IntakeOutcome {

@@ -33,6 +33,7 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QDialog(parent) {
     form->setVerticalSpacing(14);
     form->addRow(QStringLiteral("Conversion"), modeBox_);
     form->addRow(QStringLiteral("Quality"), quality);
+    addFolderOptions(form);
 
     auto* hint = new QLabel(
         QStringLiteral("Quality applies when encoding to WebP. Changing the conversion here "
@@ -65,6 +66,21 @@ void OptionsWindow::windowDidLoad() {
         qualitySlider_->setFractionValue(percent / 100.0);
     }
     connect(modeBox_, &QComboBox::activated, this, [this] { comboBoxSelectionIsChanging(); });
+}
+
+void OptionsWindow::addFolderOptions(QFormLayout* form) {
+    includeSubfolders_ = new QCheckBox(QStringLiteral("Include subfolders"), this);
+    includeSubfolders_->setChecked(Settings::value(SettingsKeys::IncludeSubfolders).toBool());
+    connect(includeSubfolders_, &QCheckBox::toggled, this,
+            [](bool on) { Settings::setValue(SettingsKeys::IncludeSubfolders, on); });
+    form->addRow(QStringLiteral("Folders"), includeSubfolders_);
+    existingResult_ = new QComboBox(this);
+    existingResult_->addItems({QStringLiteral("Keep both (add a number)"), QStringLiteral("Skip")});
+    existingResult_->setCurrentIndex(
+        Settings::value(SettingsKeys::SkipExistingResults).toBool() ? 1 : 0);
+    connect(existingResult_, &QComboBox::currentIndexChanged, this,
+            [](int index) { Settings::setValue(SettingsKeys::SkipExistingResults, index == 1); });
+    form->addRow(QStringLiteral("If a result already exists"), existingResult_);
 }
 
 void OptionsWindow::comboBoxSelectionIsChanging() {

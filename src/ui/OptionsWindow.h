@@ -2,6 +2,8 @@
 #include "FractionSlider.h"
 #include "ModeBox.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPointer>
@@ -17,6 +19,8 @@ public:
     ModeBox* comboBox() const { return modeBox_; }
     FractionSlider* ratioSlider() const { return qualitySlider_; }
     QLabel* ratioText() const { return ratioText_; }
+    QCheckBox* includeSubfolders() const { return includeSubfolders_; }
+    QComboBox* existingResult() const { return existingResult_; }
 
     void comboBoxSelectionIsChanging();
     void sliderValueChanged(FractionSlider* sender);
@@ -26,8 +30,11 @@ protected:
 
 private:
     void windowDidLoad();
+    void addFolderOptions(class QFormLayout* form);
 
     QPointer<ModeBox> modeBox_;
     QPointer<FractionSlider> qualitySlider_;
     QPointer<QLabel> ratioText_;
+    QPointer<QCheckBox> includeSubfolders_;
+    QPointer<QComboBox> existingResult_; // 0: keep both (add a number), 1: skip
 };

@@ -1,3 +1,4 @@
+#include "ProgressLine.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -9,10 +10,13 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace TestFiles;
 
@@ -30,6 +34,29 @@ QStringList filesBelow(const QString& folder) {
     for (QDirIterator it(folder, filter, QDirIterator::Subdirectories); it.hasNext();)
         files << it.next();
     return files;
+}
+
+// Any control character but the line feed.
+const QRegularExpression controlCharacter("[\\x00-\\x09\\x0b-\\x1f\\x7f]");
+
+// Files below folder relative to it, sorted.
+QStringList relativeFilesBelow(const QString& folder) {
+    QStringList names;
+    for (const QString& path : filesBelow(folder))
+        names << QDir(folder).relativeFilePath(path);
+    names.sort();
+    return names;
+}
+
+// A copy of a small PNG under a name given as bytes (not necessarily valid UTF-8).
+QByteArray copyUnderRawName(const QString& png, const QByteArray& rawPath) {
+    QFile source(png);
+    const QByteArray bytes = source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray();
+    const int fd = ::open(rawPath.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0 || ::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+        qFatal("cannot write %s", rawPath.constData());
+    ::close(fd);
+    return rawPath;
 }
 
 } // namespace
@@ -59,6 +86,7 @@ private:
     QString make(const QString& input) {
         const QString path = QDir(in_).filePath(input.section('=', 0, 0));
         const QString kind = input.contains('=') ? input.section('=', 1) : "png";
+        QDir().mkpath(QFileInfo(path).path());
         if (kind == "png" || kind == "jpeg")
             return writeImage(path, qPrintable(kind));
         if (kind == "webp")
@@ -129,7 +157,7 @@ private Q_SLOTS:
         QVERIFY(lines.at(0).contains("\"webp\""));
         QVERIFY(stdout_.contains("Converted 4, failed 1, skipped 3") && stdout_.contains(broken));
         // Any control character but the line feed.
-        QVERIFY(!(stdout_ + stderr_).contains(QRegularExpression("[\\x00-\\x09\\x0b-\\x1f\\x7f]")));
+        QVERIFY(!(stdout_ + stderr_).contains(controlCharacter));
     }
 
     // IN: a PNG, TXT: a text file, DIR: the folder holding both.
@@ -235,6 +263,213 @@ private Q_SLOTS:
         written.sort();
         QCOMPARE(QDir(out_).entryList(QDir::Files | QDir::Hidden, QDir::Name), written);
         QCOMPARE(head(out_ + "/a.webp"), QByteArray("mine"));
+    }
+
+    // Names that are not valid UTF-8, found by a folder scan and given as an argument, are
+    // each reported with the reason; the rest converts, and the run says it is incomplete.
+    void invalidUtf8NamesAreReported() {
+        const QString png = make("ok.png");
+        const QByteArray folder = QFile::encodeName(in_);
+        copyUnderRawName(png, folder + "/caf\xe9.png");
+        copyUnderRawName(png, folder + "/\xff.txt"); // not taken anyway: no word about it
+        const QByteArray loose = copyUnderRawName(png, QFile::encodeName(base_) + "/l\xe9.png");
+        qputenv("LOOSE", loose);
+        QProcess process;
+        process.start("/bin/sh", {"-c", "exec \"$0\" --to webp --json -o \"$1\" \"$2\" \"$LOOSE\"",
+                                  TESSARO_CONVERT_BINARY, out_, in_});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 1);
+        const QString errors = QString::fromUtf8(process.readAllStandardError());
+        const QJsonObject report =
+            QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+        const QStringList shown{in_ + "/caf\\xe9.png", base_ + "/l\\xe9.png"};
+        for (const QString& path : shown)
+            QVERIFY2(errors.contains("skipped " + path + ": the file name is not valid UTF-8"),
+                     qPrintable(errors));
+        QCOMPARE(errors.count('\n'), 2);
+        QStringList reported;
+        for (const QJsonValue& entry : report.value("inputs").toArray()) {
+            if (entry["state"].toString() == "skipped")
+                reported << entry["path"].toString();
+        }
+        QCOMPARE(reported, shown);
+        QCOMPARE(report["totals"]["converted"].toInt(), 1);
+        QCOMPARE(relativeFilesBelow(out_), QStringList{"ok.webp"});
+        // QTemporaryDir cannot remove what it cannot name.
+        for (const QByteArray& raw : {folder + "/caf\xe9.png", folder + "/\xff.txt", loose})
+            ::unlink(raw.constData());
+    }
+
+    // An escape sequence in a name or in a tool's error text reaches the terminal escaped;
+    // JSON keeps the exact text.
+    void controlCharactersAreEscapedInText() {
+        const QString name = QString("bad\x1b[2J\x7f\x01.png");
+        const QString good = make(name), skipped = make("odd\t.txt=x");
+        const QString tools = base_ + "/tools";
+        writeFakeTools(tools, "printf 'tool says \\033[31mno\\n' >&2\nexit 1");
+        qputenv("TESSARO_TOOLS_DIR", tools.toUtf8());
+        QCOMPARE(run({"--to", "webp", "-o", out_, good, skipped}), 1);
+        QVERIFY(!(stdout_ + stderr_).contains(controlCharacter));
+        QVERIFY2(stdout_.contains("bad\\e[2J\\x7f\\x01.png: cwebp failed") &&
+                     stdout_.contains("tool says \\e[31mno"),
+                 qPrintable(stdout_));
+        QVERIFY2(stderr_.contains("skipped " + in_ + "/odd\\t.txt"), qPrintable(stderr_));
+        QCOMPARE(run({"--to", "webp", "--json", "-o", out_, good, skipped}), 1);
+        const QJsonArray inputs = QJsonDocument::fromJson(stdout_.toUtf8())["inputs"].toArray();
+        QCOMPARE(inputs.at(0)["path"].toString(), good);
+        QVERIFY(inputs.at(0)["reason"].toString().contains("\x1b[31mno"));
+        QCOMPARE(inputs.at(1)["path"].toString(), skipped);
+    }
+
+    void progressLineEscapesNames() {
+        QCOMPARE(progressText(1, 4, "a\x1b[2J\t\x7f\x01.png", 200),
+                 QString("[1/4] 25% a\\e[2J\\t\\x7f\\x01.png"));
+    }
+
+    // Two roots whose trees clash, hidden entries, a link loop and a link to a file: the
+    // results mirror the trees, clashes get numbers inside their folder.
+    void recursiveRunMirrorsTrees() {
+        for (const char* name :
+             {"p/top.png", "p/a/x.png", "p/a/b/deep.jpg=jpeg", "p/a/x.JPG=jpeg", "q/a/x.png",
+              "q/c/only.gif=gif", "p/.hidden/h.png", "p/a/.h.png", "p/a/notes.txt=x"})
+            make(name);
+        QVERIFY(QFile::link(in_ + "/p", in_ + "/p/a/loop"));
+        QVERIFY(QFile::link(in_ + "/p/top.png", in_ + "/q/linked.png"));
+        QCOMPARE(run({"-r", "--to", "webp", "-o", out_, in_ + "/p", in_ + "/q"}), 0);
+        QCOMPARE(relativeFilesBelow(out_),
+                 (QStringList{"a/b/deep.webp", "a/x(1).webp", "a/x(2).webp", "a/x.webp",
+                              "c/only.webp", "linked.webp", "top.webp"}));
+        QVERIFY(isAnimatedWebp(out_ + "/c/only.webp"));
+        QVERIFY(stdout_.contains("Converted 7, failed 0, skipped 0"));
+        // Without -r only the top level.
+        QCOMPARE(run({"--to", "webp", "-o", out_ + "/flat", in_ + "/p"}), 0);
+        QCOMPARE(relativeFilesBelow(out_ + "/flat"), QStringList{"top.webp"});
+    }
+
+    void unreadableSubfolderIsReported() {
+        if (::geteuid() == 0)
+            QSKIP("root reads folders whatever their mode");
+        make("p/ok.png");
+        make("p/locked/in.png");
+        QVERIFY(QFile::setPermissions(in_ + "/p/locked", QFileDevice::Permissions()));
+        const int status = run({"-r", "--to", "webp", "-o", out_, in_ + "/p"});
+        QFile::setPermissions(in_ + "/p/locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                     QFileDevice::ExeOwner);
+        QCOMPARE(status, 1);
+        QVERIFY2(stderr_.contains("skipped " + in_ + "/p/locked: cannot read this folder"),
+                 qPrintable(stderr_));
+        QCOMPARE(relativeFilesBelow(out_), QStringList{"ok.webp"});
+    }
+
+    // First run, an identical second run, then a result deleted before a third.
+    void skipExistingConvertsOnlyWhatIsMissing() {
+        for (const char* name : {"p/a.png", "p/s/b.png", "p/s/c.jpg=jpeg"})
+            make(name);
+        const QStringList arguments{"-r", "--skip-existing", "--to", "webp", "--json", "-o",
+                                    out_, in_ + "/p"};
+        const QStringList all{"a.webp", "s/b.webp", "s/c.webp"};
+        auto totals = [&] { return QJsonDocument::fromJson(stdout_.toUtf8())["totals"]; };
+        QCOMPARE(run(arguments), 0);
+        QCOMPARE(relativeFilesBelow(out_), all);
+        QCOMPARE(totals()["converted"].toInt(), 3);
+        QCOMPARE(run(arguments), 0);
+        QCOMPARE(relativeFilesBelow(out_), all); // no "(1)" copies
+        QCOMPARE(totals()["converted"].toInt(), 0);
+        QCOMPARE(totals()["alreadyExists"].toInt(), 3);
+        QCOMPARE(totals()["skipped"].toInt(), 0);
+        for (const QJsonValue& entry :
+             QJsonDocument::fromJson(stdout_.toUtf8())["inputs"].toArray())
+            QCOMPARE(entry["reason"].toString(), QString("already exists"));
+        QVERIFY(QFile::remove(out_ + "/s/b.webp"));
+        QCOMPARE(run(arguments), 0);
+        QCOMPARE(relativeFilesBelow(out_), all);
+        QCOMPARE(totals()["converted"].toInt(), 1);
+        QCOMPARE(totals()["alreadyExists"].toInt(), 2);
+        // Without the option the results are kept and new ones numbered.
+        QCOMPARE(run(QStringList{"-r"} + arguments.mid(2)), 0);
+        QVERIFY(QFileInfo::exists(out_ + "/s/b(1).webp"));
+    }
+
+    // More inputs than the window's list takes, through a copying stand-in tool; the
+    // --json-lines stream has one object per input and totals that match them.
+    void manyInputsStreamAsJsonLines() {
+        const int count = 10050;
+        const QByteArray png = head(make("seed.png"), 1 << 16);
+        QVERIFY(QDir().mkpath(in_ + "/many/sub"));
+        for (int i = 0; i < count; ++i)
+            writeBytes(QString("%1/many/%2%3.png").arg(in_, i % 2 ? "sub/" : "").arg(i), png);
+        const QString tools = base_ + "/tools";
+        writeFakeTools(tools, "cp \"$3\" \"$5\"");
+        qputenv("TESSARO_TOOLS_DIR", tools.toUtf8());
+        QCOMPARE(run({"-r", "--to", "webp", "--json-lines", "-j", "4", "-o", out_, in_ + "/many",
+                      in_ + "/missing.png"}),
+                 1);
+        const QStringList lines = stdout_.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), count + 2);
+        QSet<QString> paths;
+        qint64 outputBytes = 0;
+        for (const QString& line : lines.mid(0, count + 1)) {
+            QJsonParseError error;
+            const QJsonObject entry = QJsonDocument::fromJson(line.toUtf8(), &error).object();
+            QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(line));
+            paths.insert(entry["path"].toString());
+            outputBytes += entry["outputBytes"].toInteger();
+        }
+        QCOMPARE(paths.size(), count + 1);
+        const QJsonObject totals =
+            QJsonDocument::fromJson(lines.last().toUtf8())["totals"].toObject();
+        QCOMPARE(totals["inputs"].toInt(), count + 1);
+        QCOMPARE(totals["converted"].toInt(), count);
+        QCOMPARE(totals["skipped"].toInt(), 1);
+        QCOMPARE(totals["outputBytes"].toInteger(), outputBytes);
+        QCOMPARE(filesBelow(out_).size(), count);
+        QCOMPARE(QDir(out_ + "/sub").entryList(QDir::Files).size(), count / 2);
+    }
+
+    // The README's recipe for many machines, with this machine as the one host ":": every
+    // result next to its source, the merged report's totals those of the files.
+    void recipeForManyMachines() {
+        QVERIFY2(!QStandardPaths::findExecutable("parallel").isEmpty() &&
+                     !QStandardPaths::findExecutable("jq").isEmpty(),
+                 "GNU parallel and jq are needed (scripts/install-deps)");
+        QStringList inputs;
+        for (const char* name : {"photos/x.png", "photos/a/y.png", "photos/a/b/with space.jpg=jpeg",
+                                 "photos/a/b/broken.png=junk"})
+            inputs << QDir(in_).relativeFilePath(make(name));
+        writeBytes(in_ + "/list", (inputs.join('\n') + '\n').toUtf8());
+        writeBytes(in_ + "/hosts", ":\n");
+        QProcess recipe;
+        recipe.setWorkingDirectory(in_);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PATH", QFileInfo(TESSARO_CONVERT_BINARY).path() + ':' +
+                                       environment.value("PATH"));
+        environment.insert("HOME", base_); // parallel keeps its state there
+        recipe.setProcessEnvironment(environment);
+        recipe.start(TESSARO_SOURCE_DIR "/scripts/convert-on-hosts",
+                     {"hosts", "list", "webp", "report.json"});
+        QVERIFY(recipe.waitForFinished(120000));
+        QCOMPARE(recipe.exitCode(), 1); // the broken one
+        for (const char* result :
+             {"photos/x.webp", "photos/a/y.webp", "photos/a/b/with space.webp"})
+            QVERIFY2(isStillWebp(in_ + '/' + result), result);
+        QVERIFY(!QFileInfo::exists(in_ + "/photos/a/b/broken.webp"));
+        QFile file(in_ + "/report.json");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonObject report = QJsonDocument::fromJson(file.readAll()).object();
+        const QJsonObject totals = report["totals"].toObject();
+        QCOMPARE(totals["inputs"].toInt(), 4);
+        QCOMPARE(totals["converted"].toInt(), 3);
+        QCOMPARE(totals["failed"].toInt(), 1);
+        qint64 in = 0, out = 0;
+        for (const QString& input : inputs.mid(0, 3)) {
+            in += QFileInfo(in_ + '/' + input).size();
+            out += QFileInfo(in_ + '/' + QFileInfo(input).path() + '/' +
+                             QFileInfo(input).completeBaseName() + ".webp")
+                       .size();
+        }
+        QCOMPARE(totals["inputBytes"].toInteger(), in);
+        QCOMPARE(totals["outputBytes"].toInteger(), out);
+        QCOMPARE(report["inputs"].toArray().size(), 4);
     }
 
     void interruptLeavesNoPartialFile_data() {

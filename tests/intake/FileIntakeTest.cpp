@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using FileIntake::collect;
 using FileIntake::getDirFileWithExtType;
@@ -21,6 +23,13 @@ QStringList jobs(const FileIntake::IntakeResult& result) {
     for (const PicModel& job : result.jobs)
         paths << job.url;
     return paths;
+}
+
+// An empty file under a name given as bytes.
+void touchRaw(const QByteArray& path) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    QVERIFY(fd >= 0);
+    ::close(fd);
 }
 
 } // namespace
@@ -107,6 +116,69 @@ private Q_SLOTS:
         QCOMPARE(expected.size(), wanted.size());
         QCOMPARE(getDirFileWithExtType(0, dir.path()), expected);
         QCOMPARE(getDirFileWithExtType(0, dir.filePath("missing")), QStringList{});
+    }
+
+    // A name that is not valid UTF-8 is reported with the reason by one-level and recursive
+    // scans alike, and lands in the intake result's skipped list (which the window counts).
+    void invalidUtf8NamesAreSkippedWithReason_data() {
+        QTest::addColumn<bool>("recursive");
+        QTest::newRow("one level") << false;
+        QTest::newRow("recursive") << true;
+    }
+
+    void invalidUtf8NamesAreSkippedWithReason() {
+        QFETCH(bool, recursive);
+        QTemporaryDir dir;
+        const QByteArray root = QFile::encodeName(dir.path());
+        touchRaw(root + "/caf\xe9.png");
+        touchRaw(root + "/\xff\xfe.txt"); // an extension not taken: passed over as usual
+        const QString ok = writeBytes(dir.filePath("ok.png"), "x");
+        QVERIFY(::mkdir(root + "/old\xe9", 0755) == 0);
+        touchRaw(root + "/old\xe9/in.png");
+        const FileIntake::Expansion expansion = FileIntake::expand({dir.path()}, {2}, recursive);
+        QCOMPARE(expansion.candidates, QStringList{ok});
+        QStringList skipped;
+        for (const FileIntake::SkippedPath& skip : expansion.skipped)
+            skipped << QDir(dir.path()).relativeFilePath(skip.path) + " - " + skip.reason;
+        skipped.sort();
+        QStringList expected{"caf\\xe9.png - the file name is not valid UTF-8"};
+        if (recursive)
+            expected << "old\\xe9 - the folder name is not valid UTF-8";
+        QCOMPARE(skipped, expected);
+        auto result = collect(expansion.candidates, 2, {}, 10, false);
+        FileIntake::applyExpansion(expansion, &result);
+        QCOMPARE(jobs(result), QStringList{ok});
+        QCOMPARE(result.skipped.size(), expected.size());
+        // QTemporaryDir cannot remove what it cannot name.
+        for (const char* raw : {"/caf\xe9.png", "/\xff\xfe.txt", "/old\xe9/in.png"})
+            ::unlink(root + raw);
+        ::rmdir(root + "/old\xe9");
+    }
+
+    // Subfolders are entered depth first; hidden entries and links to folders are passed
+    // over (a loop ends nowhere), a link to a file is a file; each file knows its subfolder.
+    void recursiveScanGivesTheTreeWithSubfolders() {
+        QTemporaryDir dir;
+        for (const char* name :
+             {"top.png", "a/x.png", "a/b/deep.png", ".hidden/h.png", "a/.h.png", "a/notes.txt"}) {
+            QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(name)).path()));
+            writeBytes(dir.filePath(name), "x");
+        }
+        QVERIFY(QFile::link(dir.path(), dir.filePath("a/loop")));
+        QVERIFY(QFile::link(dir.filePath("top.png"), dir.filePath("a/b/link.png")));
+        const auto expansion = FileIntake::expand({dir.path()}, {2}, true);
+        QStringList found;
+        for (const QString& path : expansion.candidates)
+            found << QDir(dir.path()).relativeFilePath(path) + " in '" +
+                         expansion.subfolders.value(path) + "'";
+        found.sort();
+        QCOMPARE(found, (QStringList{"a/b/deep.png in 'a/b'", "a/b/link.png in 'a/b'",
+                                     "a/x.png in 'a'", "top.png in ''"}));
+        QVERIFY(expansion.skipped.isEmpty());
+        auto result = collect(expansion.candidates, 2, {}, 10, false);
+        FileIntake::applyExpansion(expansion, &result);
+        for (const PicModel& job : result.jobs)
+            QCOMPARE(job.outputSubfolder, expansion.subfolders.value(job.url));
     }
 
     void roomLimitsTheIntake_data() {

@@ -16,7 +16,9 @@
 #include <QTest>
 #include <QUrl>
 
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 class HomeViewTest : public QObject {
     Q_OBJECT
@@ -325,6 +327,38 @@ private Q_SLOTS:
         QCOMPARE(home->jobList()->count(), 0);
         QVERIFY(!home->submitBtn()->isEnabled());
         QCOMPARE(Settings::stringValue(SettingsKeys::Format), QStringLiteral("0"));
+    }
+
+    // The options window's folder choices are stored at once; a subfolder option on makes a
+    // dropped folder give its tree, and a name that is not valid UTF-8 counts as skipped.
+    void folderOptionsAndUnusableNames() {
+        {
+            OptionsWindow window(home.get());
+            QVERIFY(!window.includeSubfolders()->isChecked());
+            QCOMPARE(window.existingResult()->currentIndex(), 0);
+            window.includeSubfolders()->setChecked(true);
+            window.existingResult()->setCurrentIndex(1);
+        }
+        QVERIFY(Settings::value(SettingsKeys::IncludeSubfolders).toBool());
+        QVERIFY(Settings::value(SettingsKeys::SkipExistingResults).toBool());
+        make("tree/top.png tree/a/x.png tree/a/b/y.png");
+        const int fd =
+            ::open(QFile::encodeName(at("tree")) + "/caf\xe9.png", O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        QVERIFY(drop({at("tree")}));
+        QStringList subfolders;
+        for (const PicModel& job : home->jobList()->dataArr())
+            subfolders << job.name + " in '" + job.outputSubfolder + "'";
+        subfolders.sort();
+        QCOMPARE(subfolders, (QStringList{"top.png in ''", "x.png in 'a'", "y.png in 'a/b'"}));
+        QVERIFY2(home->statusLabel()->text().contains("1 skipped"),
+                 qPrintable(home->statusLabel()->text()));
+        Settings::setValue(SettingsKeys::IncludeSubfolders, false);
+        home->clearFile();
+        QVERIFY(drop({at("tree")}));
+        QCOMPARE(listed(), paths("tree/top.png"));
+        ::unlink(QFile::encodeName(at("tree")) + "/caf\xe9.png"); // QTemporaryDir cannot name it
     }
 
     void sliderPersists_data() {

@@ -119,6 +119,38 @@ private Q_SLOTS:
         QVERIFY(home->ratingInvitation() == nullptr); // never again after the second
     }
 
+    // With "Include subfolders" a chosen folder gives its tree and the results land in
+    // mirrored folders; with "Skip", a second run into the same folder leaves them alone.
+    void subfoldersMirrorAndExistingResultsAreSkipped() {
+        Settings::setValue(SettingsKeys::IncludeSubfolders, true);
+        QVERIFY(QDir().mkpath(at("in/a/b")));
+        image("in/top.png");
+        image("in/a/x.png");
+        image("in/a/b/y.jpg");
+        auto addFolder = [this] {
+            home->chooseFiles = [this](QWidget*, const QStringList&) {
+                return QStringList{at("in")};
+            };
+            QSignalSpy done(home.get(), &HomeViewController::intakeFinished);
+            home->addFile();
+            QVERIFY(done.wait(20000));
+            QCOMPARE(home->jobList()->count(), 3);
+        };
+        addFolder();
+        QVERIFY(!runToEnd().failed);
+        for (const char* name : {"top.webp", "a/x.webp", "a/b/y.webp"})
+            QVERIFY2(TestFiles::isWebp(outDir + u'/' + QLatin1String(name)), name);
+        Settings::setValue(SettingsKeys::SkipExistingResults, true);
+        home->clearFile();
+        addFolder();
+        const RunReport report = runToEnd();
+        QCOMPARE(report.converted, qsizetype(0));
+        QCOMPARE(report.skippedExisting, qsizetype(3));
+        QVERIFY(!report.failed && home->lastAlert() == nullptr);
+        QVERIFY(home->statusLabel()->text().contains("3 skipped (already exist)"));
+        QCOMPARE(QDir(outDir + "/a").entryList(QDir::Files), QStringList{"x.webp"});
+    }
+
     void listIsLockedWhileRunningAndCancelKeepsOnlyCompleteFiles() {
         QStringList sources;
         for (int i = 0; i < 12; ++i)

@@ -1,0 +1,64 @@
+#include "InputScanner.h"
+
+#include "FileIntake.h"
+#include "RawNames.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+WalkItem skipped(const QString& path, const QString& reason) {
+    WalkItem item;
+    item.skipped = true;
+    item.path = path;
+    item.reason = reason;
+    return item;
+}
+
+} // namespace
+
+InputScanner::InputScanner(const QStringList& arguments, const QList<qint64>& modes, bool recursive,
+                           const QHash<QString, QString>& invalidNames)
+    : arguments_(arguments), modes_(modes), recursive_(recursive), invalidNames_(invalidNames) {}
+
+InputScanner::~InputScanner() = default;
+
+std::optional<WalkItem> InputScanner::next() {
+    const QDir current = QDir::current();
+    for (;;) {
+        std::optional<WalkItem> item;
+        if (walk_) {
+            item = walk_->next();
+            if (!item) {
+                walk_.reset();
+                continue;
+            }
+        } else {
+            if (nextArgument_ >= arguments_.size())
+                return std::nullopt;
+            const QString& argument = arguments_.at(nextArgument_++);
+            if (invalidNames_.contains(argument))
+                return skipped(
+                    QDir::cleanPath(current.absoluteFilePath(invalidNames_.value(argument))),
+                    QLatin1String(RawNames::InvalidFileNameReason));
+            const QString path = QDir::cleanPath(current.absoluteFilePath(argument));
+            const QFileInfo info(path);
+            if (!info.exists() && !info.isSymLink())
+                return skipped(path, QStringLiteral("No such file or directory"));
+            if (info.isDir()) {
+                walk_ = std::make_unique<FolderWalk>(path, modes_, recursive_);
+                continue;
+            }
+            item = WalkItem{};
+            item->path = path;
+        }
+        if (item->skipped)
+            return item;
+        // The same file named twice (or named and found in a folder) is one input.
+        if (seen_.contains(qHash(item->path, 0)))
+            continue;
+        seen_.insert(qHash(item->path, 0));
+        return item;
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include "FolderWalk.h"
+
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+// The inputs of the command line one at a time, in the order given, folders walked in place:
+// files to take, and what cannot be taken (missing paths, names that are not valid UTF-8,
+// unreadable folders) with the reason. Nothing is listed ahead, so memory does not grow
+// with the number of files; a file met twice is given once (a hash of each path is kept).
+class InputScanner {
+public:
+    InputScanner(const QStringList& arguments, const QList<qint64>& modes, bool recursive,
+                 const QHash<QString, QString>& invalidNames);
+    ~InputScanner();
+
+    std::optional<WalkItem> next();
+
+private:
+    QStringList arguments_;
+    QList<qint64> modes_;
+    bool recursive_;
+    QHash<QString, QString> invalidNames_;
+    qsizetype nextArgument_ = 0;
+    std::unique_ptr<FolderWalk> walk_;
+    QSet<size_t> seen_;
+};
