@@ -119,7 +119,8 @@ bool BatchRun::startConverter(qint64 index, const QString& homePath) {
     setup.workDirectory = runDirectory_;
     setup.outputPath = finalName.isEmpty() ? QString() : reservations_.reserve(finalName, homePath);
     setup.timeoutMs = options_.toolTimeoutMs;
-    setup.losslessCopies = options_.losslessCopies;
+    setup.keepColorProfiles = options_.keepColorProfiles;
+    setup.keepMetadata = options_.keepMetadata;
     setup.reservedElsewhere = reservations_.all();
     setup.reservedElsewhere.remove(setup.outputPath);
     setup.pool = pool_.get();

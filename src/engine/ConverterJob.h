@@ -1,4 +1,5 @@
 #pragma once
+#include "ImageMetadata.h"
 #include "PicModel.h"
 
 #include <QDateTime>
@@ -26,9 +27,11 @@ QString temporaryOutputName(qint64 mode, const QString& base);
 // "<base>.<ext>" for the mode, or "" for an unknown mode.
 QString finalOutputName(qint64 mode, const QString& base);
 
-// One conversion: optional normalisation, the tool as a child process, the JPEG re-encode
-// of dwebp's output, and the no-replace publish. Lives on the interface thread; in-process
-// image work runs on the global thread pool. Emits finished() exactly once.
+// One conversion: the source's metadata and, only when the tool cannot read the source as it
+// is, a lossless upright copy; the tool as a child process; the pixel work on its output
+// (JPEG encoding, upright); profile and metadata into the work file; the no-replace publish. Lives
+// on the interface thread; in-process image work runs on the global thread pool. Emits finished()
+// exactly once.
 class ConverterJob : public QObject {
     Q_OBJECT
 public:
@@ -41,7 +44,8 @@ public:
         QString workDirectory; // this run's private folder
         QString outputPath;    // reserved final path
         int timeoutMs = 0;
-        bool losslessCopies = false;
+        bool keepColorProfiles = true;
+        bool keepMetadata = false;
         QSet<QString> reservedElsewhere; // output paths promised to other jobs of the run
         QThreadPool* pool = nullptr;     // for in-process image work; outlives the job
     };
@@ -66,6 +70,8 @@ private:
     void launchTool();
     void onToolFinished(int exitCode, QProcess::ExitStatus status);
     void onToolError(QProcess::ProcessError error);
+    void prepareSource();
+    void finishWorkFile();
     void publish(const QString& resultFile);
     void finish(qint64 state, bool ok, const QString& errorText = {});
     void removeWorkFiles();
@@ -78,6 +84,8 @@ private:
     QString toolName_;
     QString temporaryOutput_;
     QString jpegOutput_;
+    // Read on the pool before the tool runs, read again (never written) after it.
+    std::shared_ptr<SourceMetadata> source_;
     std::unique_ptr<QProcess> process_;
     QTimer timeLimit_;
     QTimer killGrace_;
