@@ -11,7 +11,9 @@ struct CliOptions {
     int quality = 90;        // 0..100
     QString outputDirectory; // absolute
     bool keepDate = false;
-    int jobs = 5; // tools at once
+    bool keepColorProfiles = true; // off with --strip-profile
+    bool keepMetadata = false;     // on with --keep-metadata
+    int jobs = 5;                  // tools at once
     bool json = false;
     bool quiet = false;
     QStringList paths; // as given

@@ -68,7 +68,8 @@ RunOptions ConvertCommand::runOptions() const {
     run.keepDate = options_.keepDate;
     run.maxConcurrent = options_.jobs;
     run.countRun = false;
-    run.losslessCopies = true; // scripts want speed and no second lossy step
+    run.keepColorProfiles = options_.keepColorProfiles;
+    run.keepMetadata = options_.keepMetadata;
     run.toolsDirectory = qEnvironmentVariable(ToolsDirectoryVariable);
     bool ok = false;
     const int timeoutMs = qEnvironmentVariableIntValue(ToolTimeoutVariable, &ok);
@@ -159,6 +160,9 @@ void ConvertCommand::onFinished(const RunReport& runReport) {
             outcome.state = InputOutcome::State::Converted;
             outcome.outputPath = job.outputPath;
             outcome.outputBytes = job.outputBytes;
+            outcome.profileCarried = job.profileCarried;
+            outcome.metadataCarried = job.metadataCarried;
+            outcome.warning = job.warningText;
         } else if (!job.errorText.isEmpty() || job.completed == JobState::Failed) {
             outcome.state = InputOutcome::State::Failed;
             outcome.reason =

@@ -36,6 +36,10 @@ QString summaryText(const RunSummary& summary) {
                 .arg(out)
                 .arg(summary.savingPercent(), 0, 'f', 1);
     text += QStringLiteral("Wall time %1 s\n").arg(summary.wallMs / 1000.0, 0, 'f', 2);
+    for (const InputOutcome& input : summary.inputs) {
+        if (!input.warning.isEmpty())
+            text += QStringLiteral("Warning: %1: %2\n").arg(input.path, input.warning);
+    }
     bool headed = false;
     for (const InputOutcome& input : summary.inputs) {
         if (input.state != State::Failed)
@@ -60,6 +64,9 @@ QByteArray jsonDocument(const RunSummary& summary) {
             {"inputBytes", input.inputBytes},
             {"outputBytes", input.outputBytes},
             {"ms", input.elapsedMs},
+            {"profile", input.profileCarried},
+            {"metadata", input.metadataCarried},
+            {"warning", input.warning},
         });
     }
     const QJsonObject totals{

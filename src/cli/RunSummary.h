@@ -13,6 +13,9 @@ struct InputOutcome {
     qint64 inputBytes = 0;
     qint64 outputBytes = 0;
     qint64 elapsedMs = 0;
+    bool profileCarried = false;  // the result holds the source's colour profile
+    bool metadataCarried = false; // the result holds the source's EXIF/XMP
+    QString warning;              // converted, but not all of it was carried: why
 };
 
 // Everything the closing report shows.
