@@ -2,6 +2,7 @@
 #include "FractionSlider.h"
 #include "ModeBox.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPointer>
@@ -17,6 +18,8 @@ public:
     ModeBox* comboBox() const { return comboBox_; }
     FractionSlider* ratioSlider() const { return ratioSlider_; }
     QLabel* ratioText() const { return ratioText_; }
+    QCheckBox* keepColorProfiles() const { return keepColorProfiles_; }
+    QCheckBox* keepMetadata() const { return keepMetadata_; }
 
     void comboBoxSelectionIsChanging();
     void sliderValueChanged(FractionSlider* sender);
@@ -26,8 +29,11 @@ protected:
 
 private:
     void windowDidLoad();
+    void showQualityForMode();
 
     QPointer<ModeBox> comboBox_;
     QPointer<FractionSlider> ratioSlider_;
     QPointer<QLabel> ratioText_;
+    QPointer<QCheckBox> keepColorProfiles_;
+    QPointer<QCheckBox> keepMetadata_;
 };

@@ -7,6 +7,8 @@
 #include "ProductLinks.h"
 #include "ProgressBar.h"
 #include "RatingInvitation.h"
+#include "Settings.h"
+#include "SettingsKeys.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -32,6 +34,10 @@ void HomeViewController::convertImage() {
     options.ratio = ratio_;
     options.outputDirectory = directory;
     options.keepDate = keepDate_->isChecked();
+    options.keepColorProfiles =
+        Settings::boolValue(SettingsKeys::KeepColorProfiles, SettingsDefaults::KeepColorProfiles);
+    options.keepMetadata =
+        Settings::boolValue(SettingsKeys::KeepMetadata, SettingsDefaults::KeepMetadata);
     options.countRun = true;
     if (!batchRun_->start(jobList_, options)) {
         showAlert(QStringLiteral("The converted images cannot be written to %1.").arg(directory));
