@@ -1,6 +1,7 @@
 #include "batch_images.h"
 
 #include <QAtomicInt>
+#include <QColorSpace>
 #include <QDir>
 #include <QImage>
 #include <QImageWriter>
@@ -110,6 +111,8 @@ bool generate(int count, const QString& dir, QSize size) {
             QImage image(size, QImage::Format_RGB32);
             paintScene(image, random);
             addGrain(image, random);
+            // Tagged like a phone's photo: results must keep the profile.
+            image.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
             const QString stem = QStringLiteral("photo-%1").arg(i + 1, 4, 10, QLatin1Char('0'));
             const bool ok =
                 save(image, root.filePath(QStringLiteral("png/%1.png").arg(stem)), "png", -1) &&

@@ -53,7 +53,8 @@ QString usageText() {
                "  -t, --to webp|jpg|png  target format; with webp, GIF inputs become animated\n"
                "                         WebP and JPG/PNG inputs still WebP; jpg and png take\n"
                "                         WebP inputs\n"
-               "  -q, --quality N        quality 0-100 for WebP results (default 90)\n"
+               "  -q, --quality N        quality 0-100 for WebP and JPG results (default 90);\n"
+               "                         PNG results are lossless\n"
                "  -o, --output DIR       output folder (default: the current folder); created\n"
                "                         if missing; existing files are never replaced\n"
                "      --keep-date        give each result its source's creation date as\n"
@@ -64,6 +65,10 @@ QString usageText() {
                "      --skip-existing    leave an input alone when its result's name (without\n"
                "                         \"(n)\") exists: reported \"already exists\", counted\n"
                "                         apart, never a cause of exit status 1\n"
+               "      --strip-profile    leave out the source's colour (ICC) profile, which\n"
+               "                         results otherwise carry unchanged\n"
+               "      --keep-metadata    carry the source's EXIF and XMP (date taken, camera,\n"
+               "                         GPS location) into the result\n"
                "  -j, --jobs N           tools at once, 1-%1 (default: one per processor, %2)\n"
                "      --json             print one JSON report on stdout instead of text\n"
                "      --json-lines       print one JSON object per finished input as it\n"
@@ -87,6 +92,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     const QCommandLineOption quality({"q", "quality"}, {}, "N");
     const QCommandLineOption output({"o", "output"}, {}, "DIR");
     const QCommandLineOption keepDate("keep-date");
+    const QCommandLineOption stripProfile("strip-profile");
+    const QCommandLineOption keepMetadata("keep-metadata");
     const QCommandLineOption jobs({"j", "jobs"}, {}, "N");
     const QCommandLineOption json("json");
     const QCommandLineOption jsonLines("json-lines");
@@ -95,8 +102,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     const QCommandLineOption quiet("quiet");
     const QCommandLineOption help(QStringList{"h", "help"});
     const QCommandLineOption version("version");
-    parser.addOptions({to, quality, output, keepDate, jobs, json, jsonLines, recursive,
-                       skipExisting, quiet, help, version});
+    parser.addOptions({to, quality, output, keepDate, stripProfile, keepMetadata, jobs, json,
+                       jsonLines, recursive, skipExisting, quiet, help, version});
     parser.addPositionalArgument("PATH", {});
 
     if (!parser.parse(arguments))
@@ -149,6 +156,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
         return usageError(QStringLiteral("Use either --json or --json-lines, not both."));
     options.outputDirectory = QDir::cleanPath(QDir(currentDir).absoluteFilePath(outputArgument));
     options.keepDate = parser.isSet(keepDate);
+    options.keepColorProfiles = !parser.isSet(stripProfile);
+    options.keepMetadata = parser.isSet(keepMetadata);
     options.json = parser.isSet(json);
     options.jsonLines = parser.isSet(jsonLines);
     options.recursive = parser.isSet(recursive);

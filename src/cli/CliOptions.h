@@ -12,6 +12,8 @@ struct CliOptions {
     int quality = 90;        // 0..100
     QString outputDirectory; // absolute
     bool keepDate = false;
+    bool keepColorProfiles = true; // off with --strip-profile
+    bool keepMetadata = false;     // on with --keep-metadata
     int jobs = 5; // tools at once; the command line's default is the processor count
     bool json = false;
     bool jsonLines = false; // one object per finished input, then one with the totals

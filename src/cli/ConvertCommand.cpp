@@ -70,8 +70,9 @@ RunOptions ConvertCommand::runOptions() const {
     run.keepDate = options_.keepDate;
     run.maxConcurrent = options_.jobs;
     run.countRun = false;
-    run.losslessCopies = true; // scripts want speed and no second lossy step
     run.skipExisting = options_.skipExisting;
+    run.keepColorProfiles = options_.keepColorProfiles;
+    run.keepMetadata = options_.keepMetadata;
     run.toolsDirectory = qEnvironmentVariable(ToolsDirectoryVariable);
     bool ok = false;
     const int timeoutMs = qEnvironmentVariableIntValue(ToolTimeoutVariable, &ok);
@@ -181,6 +182,9 @@ void ConvertCommand::onJobFinished(qsizetype row) {
         outcome.state = InputOutcome::State::Converted;
         outcome.outputPath = job.outputPath;
         outcome.outputBytes = job.outputBytes;
+        outcome.profileCarried = job.profileCarried;
+        outcome.metadataCarried = job.metadataCarried;
+        outcome.warning = job.warningText;
     } else if (!job.skipReason.isEmpty()) {
         outcome.reason = job.skipReason;
     } else if (!job.errorText.isEmpty() || job.completed == JobState::Failed) {

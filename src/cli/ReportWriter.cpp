@@ -41,6 +41,9 @@ QString summaryText(const RunSummary& summary) {
                 .arg(out)
                 .arg(summary.savingPercent(), 0, 'f', 1);
     text += QStringLiteral("Wall time %1 s\n").arg(summary.wallMs / 1000.0, 0, 'f', 2);
+    for (const InputOutcome& input : summary.warnings)
+        text += QStringLiteral("Warning: %1: %2\n")
+                    .arg(terminalSafe(input.path), terminalSafe(input.warning));
     if (!summary.failures.isEmpty())
         text += QStringLiteral("Failures:\n");
     for (const InputOutcome& input : summary.failures)
@@ -60,6 +63,9 @@ QJsonObject inputObject(const InputOutcome& input) {
         {"inputBytes", input.inputBytes},
         {"outputBytes", input.outputBytes},
         {"ms", input.elapsedMs},
+        {"profile", input.profileCarried},
+        {"metadata", input.metadataCarried},
+        {"warning", input.warning},
     };
 }
 

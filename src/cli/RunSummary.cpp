@@ -11,6 +11,8 @@ void RunSummary::add(const InputOutcome& outcome) {
     case InputOutcome::State::Converted:
         ++converted_;
         inputBytes_ += outcome.inputBytes;
+        if (!outcome.warning.isEmpty())
+            warnings.append(outcome);
         break;
     case InputOutcome::State::Failed:
         ++failed_;

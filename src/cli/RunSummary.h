@@ -16,6 +16,9 @@ struct InputOutcome {
 
     // Skipped because its result was there already: counted apart, never a failure.
     bool alreadyExists() const;
+    bool profileCarried = false;  // the result holds the source's colour profile
+    bool metadataCarried = false; // the result holds the source's EXIF/XMP
+    QString warning;              // converted, but not all of it was carried: why
 };
 
 // Everything the closing report shows. Counts and bytes are kept as inputs finish, so the
@@ -23,6 +26,7 @@ struct InputOutcome {
 struct RunSummary {
     QList<InputOutcome> inputs;   // kept records, in the order the inputs were found
     QList<InputOutcome> failures; // in the order they failed
+    QList<InputOutcome> warnings; // converted, but not all was carried
     bool cancelled = false;
     qint64 wallMs = 0;
 

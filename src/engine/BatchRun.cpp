@@ -23,7 +23,7 @@ const QString LockSuffix = QStringLiteral(".lock");
 // Only names this engine gives its work files: "<row>.out.<ext>", "<row>.copy.<ext>",
 // "<row>.jpeg.jpg".
 bool isOwnWorkFile(const QString& name) {
-    static const QRegularExpression pattern(QStringLiteral(R"(^\d+\.(out|copy|jpeg)\.[^.]*$)"));
+    static const QRegularExpression pattern(QStringLiteral(R"(^\d+\.(out|copy|jpeg|upright)\.[^.]*$)"));
     return pattern.match(name).hasMatch();
 }
 
@@ -154,7 +154,8 @@ bool BatchRun::startConverter(qint64 index, const QString& homePath) {
     setup.workDirectory = runDirectory_;
     setup.outputPath = finalName.isEmpty() ? QString() : reservations_.reserve(finalName, folder);
     setup.timeoutMs = options_.toolTimeoutMs;
-    setup.losslessCopies = options_.losslessCopies;
+    setup.keepColorProfiles = options_.keepColorProfiles;
+    setup.keepMetadata = options_.keepMetadata;
     setup.reservedElsewhere = reservations_.all();
     setup.reservedElsewhere.remove(setup.outputPath);
     setup.pool = pool_.get();

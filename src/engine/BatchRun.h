@@ -24,12 +24,11 @@ struct RunOptions {
     bool keepDate = false;   // give results the source's creation date as mtime
     int maxConcurrent = 5;   // tools at once
     int toolTimeoutMs = 10 * 60 * 1000;
-    QString toolsDirectory; // "" = the bundled tools (AppPaths::toolsDirectory)
-    QString workDirectory;  // "" = the Documents folder of the private home
-    bool countRun = true;   // count the run in "ConvertCount" (the window does)
-    // JPEG content is normalised into a raw PPM copy instead of a JPEG at quality 90: no
-    // second lossy step and no encode cost. The command line uses it for speed and size.
-    bool losslessCopies = false;
+    QString toolsDirectory;        // "" = the bundled tools (AppPaths::toolsDirectory)
+    QString workDirectory;         // "" = the Documents folder of the private home
+    bool countRun = true;          // count the run in "ConvertCount" (the window does)
+    bool keepColorProfiles = true; // results carry their source's ICC profile
+    bool keepMetadata = false;     // results carry their source's EXIF and XMP
     // A job whose result name (without a "(n)") is taken already is left alone with
     // skipReason "already exists" instead of getting a numbered name.
     bool skipExisting = false;

@@ -70,7 +70,6 @@ QString finalOutputName(qint64 mode, const QString& base) {
 ConverterJob::ConverterJob(Setup setup, QObject* parent)
     : QObject(parent), setup_(std::move(setup)) {
     outcome_.job = setup_.job;
-    base_ = OutputPlacement::baseName(setup_.job.url);
     timeLimit_.setSingleShot(true);
     killGrace_.setSingleShot(true);
     connect(&timeLimit_, &QTimer::timeout, this, [this] {
@@ -122,6 +121,9 @@ void ConverterJob::start() {
     job.errorText.clear();
     job.outputPath.clear();
     job.outputBytes = 0;
+    job.profileCarried = false;
+    job.metadataCarried = false;
+    job.warningText.clear();
     outcome_.creationDate = OutputPlacement::fileCreateDate(job.url);
     toolName_ = ToolLocator::toolForMode(setup_.mode);
     if (toolName_.isEmpty()) {
@@ -135,23 +137,30 @@ void ConverterJob::start() {
                    .arg(job.url, QLatin1String(OutputPlacement::NameTooLong)));
         return;
     }
-    if (job.isStandard) {
-        job.url_documents.clear();
-        launchTool();
-        return;
-    }
-    const QString copyPath =
-        QDir(setup_.workDirectory)
-            .filePath(workFileName(setup_.row, "copy",
-                                   setup_.losslessCopies ? QStringLiteral("ppm")
-                                                         : QFileInfo(job.url).suffix()));
-    const QString source = job.url;
-    const bool lossless = setup_.losslessCopies;
+    job.url_documents.clear();
+    prepareSource();
+}
+
+void ConverterJob::prepareSource() {
+    const QString source = outcome_.job.url;
+    // A plain JPEG or PNG goes to cwebp as it is; a copy costs a decode and an encode.
+    const bool mayCopy = setup_.mode == ConvertMode::ImageToWebp;
+    const bool jpegContent = !outcome_.job.isStandard;
+    // The copy's extension (.ppm or .png) is added by the copy itself.
+    const QString copyStem =
+        QDir(setup_.workDirectory).filePath(QStringLiteral("%1.copy").arg(setup_.row));
+    source_ = std::make_shared<SourceMetadata>();
+    const std::shared_ptr<SourceMetadata> metadata = source_;
     runInPool(
-        [source, copyPath, lossless] {
-            return QVariant(
-                lossless ? InputNormaliser::writeLosslessCopy(source, copyPath)
-                         : InputNormaliser::convertPicturesToStandardFormats(source, copyPath));
+        [source, copyStem, mayCopy, jpegContent, metadata] {
+            *metadata = SourceMetadata::read(source);
+            const int orientation = metadata->orientation();
+            const bool needsCopy =
+                mayCopy &&
+                (orientation != 1 || (jpegContent && !InputNormaliser::toolReadsJpeg(source)));
+            if (!needsCopy)
+                return QVariant(QString());
+            return QVariant(InputNormaliser::writeLosslessCopy(source, copyStem, orientation));
         },
         [this](const QVariant& copy) {
             outcome_.job.url_documents = copy.toString();
@@ -250,26 +259,59 @@ void ConverterJob::onToolFinished(int exitCode, QProcess::ExitStatus status) {
                QStringLiteral("%1 wrote no output for %2").arg(toolName_, job.url));
         return;
     }
-    if (setup_.mode != ConvertMode::WebpToJpg) {
-        publish(temporaryOutput_);
-        return;
-    }
+    finishWorkFile();
+}
+
+void ConverterJob::finishWorkFile() {
+    const qint64 mode = setup_.mode;
+    const QString toolOutput = temporaryOutput_;
+    const int orientation = source_->orientation();
     // dwebp writes PNG whatever the output is called; the user asked for JPEG.
-    jpegOutput_ = QDir(setup_.workDirectory)
-                      .filePath(workFileName(setup_.row, "jpeg", QStringLiteral("jpg")));
-    const QString from = temporaryOutput_;
-    const QString to = jpegOutput_;
+    if (mode == ConvertMode::WebpToJpg)
+        jpegOutput_ = QDir(setup_.workDirectory)
+                          .filePath(workFileName(setup_.row, "jpeg", QStringLiteral("jpg")));
+    else if (mode == ConvertMode::WebpToPng && orientation != 1)
+        jpegOutput_ = QDir(setup_.workDirectory)
+                          .filePath(workFileName(setup_.row, "upright", QStringLiteral("png")));
+    const QString pixels = jpegOutput_;
+    const int quality = static_cast<int>(setup_.ratio); // truncation toward zero
+    const std::shared_ptr<const SourceMetadata> metadata = source_;
+    const bool keepProfile = setup_.keepColorProfiles;
+    const bool keepMetadata = setup_.keepMetadata;
+    auto transfer = std::make_shared<SourceMetadata::Transfer>();
     runInPool(
-        [from, to] { return QVariant(InputNormaliser::reencodeFileAsJpeg(from, to)); },
-        [this](const QVariant& ok) {
+        [mode, toolOutput, pixels, orientation, quality, metadata, keepProfile, keepMetadata,
+         transfer] {
+            bool ok = true;
+            if (mode == ConvertMode::WebpToJpg)
+                ok = InputNormaliser::reencodeFileAsJpeg(toolOutput, pixels, quality, orientation);
+            else if (!pixels.isEmpty())
+                ok = InputNormaliser::writeUprightPng(toolOutput, pixels, orientation);
+            if (!ok)
+                return QVariant(QString());
+            const QString result = pixels.isEmpty() ? toolOutput : pixels;
+            // Written before publishing: a published result is complete or absent.
+            *transfer = metadata->writeInto(result, keepProfile, keepMetadata);
+            return QVariant(result);
+        },
+        [this, transfer](const QVariant& result) {
             if (cancelled_) {
                 finish(JobState::Waiting, false);
-            } else if (!ok.toBool()) {
-                finish(JobState::Failed, false,
-                       QStringLiteral("Cannot encode the JPEG result of %1").arg(outcome_.job.url));
-            } else {
-                publish(jpegOutput_);
+                return;
             }
+            if (result.toString().isEmpty()) {
+                finish(JobState::Failed, false,
+                       QStringLiteral("Cannot encode the %1 result of %2")
+                           .arg(setup_.mode == ConvertMode::WebpToJpg ? QStringLiteral("JPEG")
+                                                                      : QStringLiteral("PNG"),
+                                outcome_.job.url));
+                return;
+            }
+            PicModel& job = outcome_.job;
+            job.profileCarried = transfer->profileCarried;
+            job.metadataCarried = transfer->metadataCarried;
+            job.warningText = transfer->warning;
+            publish(result.toString());
         });
 }
 

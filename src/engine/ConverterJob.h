@@ -1,4 +1,5 @@
 #pragma once
+#include "ImageMetadata.h"
 #include "PicModel.h"
 
 #include <QDateTime>
@@ -27,9 +28,11 @@ QString workFileName(qsizetype row, const char* role, const QString& extension);
 // "<base>.<ext>" for the mode, or "" for an unknown mode.
 QString finalOutputName(qint64 mode, const QString& base);
 
-// One conversion: optional normalisation, the tool as a child process, the JPEG re-encode
-// of dwebp's output, and the no-replace publish. Lives on the interface thread; in-process
-// image work runs on the global thread pool. Emits finished() exactly once.
+// One conversion: the source's metadata and, only when the tool cannot read the source as it
+// is, a lossless upright copy; the tool as a child process; the pixel work on its output
+// (JPEG encoding, upright); profile and metadata into the work file; the no-replace publish. Lives
+// on the interface thread; in-process image work runs on the global thread pool. Emits finished()
+// exactly once.
 class ConverterJob : public QObject {
     Q_OBJECT
 public:
@@ -42,7 +45,8 @@ public:
         QString workDirectory; // this run's private folder
         QString outputPath;    // reserved final path
         int timeoutMs = 0;
-        bool losslessCopies = false;
+        bool keepColorProfiles = true;
+        bool keepMetadata = false;
         QSet<QString> reservedElsewhere; // output paths promised to other jobs of the run
         QThreadPool* pool = nullptr;     // for in-process image work; outlives the job
     };
@@ -67,6 +71,8 @@ private:
     void launchTool();
     void onToolFinished(int exitCode, QProcess::ExitStatus status);
     void onToolError(QProcess::ProcessError error);
+    void prepareSource();
+    void finishWorkFile();
     void publish(const QString& resultFile);
     void finish(qint64 state, bool ok, const QString& errorText = {});
     void removeWorkFiles();
@@ -75,10 +81,11 @@ private:
 
     Setup setup_;
     Outcome outcome_;
-    QString base_;
     QString toolName_;
     QString temporaryOutput_;
     QString jpegOutput_;
+    // Read on the pool before the tool runs, read again (never written) after it.
+    std::shared_ptr<SourceMetadata> source_;
     std::unique_ptr<QProcess> process_;
     qint64 toolGroup_ = 0; // the tool's process group, kept after the tool is reaped
     QTimer timeLimit_;

@@ -1,29 +1,32 @@
 #include "InputNormaliser.h"
 
-#include "OutputPlacement.h"
-
-#include <QBuffer>
+#include <QColorSpace>
 #include <QDebug>
 #include <QFile>
-#include <QFileInfo>
-#include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
+#include <QTransform>
 
 namespace InputNormaliser {
 
 namespace {
 
-constexpr int JpegQuality = 90;
 // An 8000x8000 RGBA image needs ~245 MiB; Qt's default limit would refuse the largest
 // images intake accepts.
 constexpr int AllocationLimitMiB = 1024;
+// Qt maps PNG "quality" 100 to zlib level 0: a work copy is read once, soon, from disk cache.
+constexpr int StoredPngQuality = 100;
 
-QImage readImage(QImageReader& reader) {
+// Orientation comes from the metadata step, the one reader of EXIF: Qt must not apply it too.
+QImage readImage(const QString& path) {
     QImageReader::setAllocationLimit(AllocationLimitMiB);
-    reader.setAutoTransform(true); // apply EXIF orientation before the tool sees pixels
-    return reader.read();
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    QImage image = reader.read();
+    // A work file must not carry a profile of its own: profiles travel by the metadata step.
+    image.setColorSpace(QColorSpace());
+    return image;
 }
 
 QImage flattenOntoWhite(const QImage& image) {
@@ -37,7 +40,7 @@ QImage flattenOntoWhite(const QImage& image) {
     return flat;
 }
 
-// Copies go into a run's private work folder under names no one else uses, so a plain write
+// Work files go into a run's private folder under names no one else uses, so a plain write
 // is safe there and spares the fsync an atomic save would cost on every image.
 bool writeImage(const QImage& image, const QString& path, const char* format, int quality) {
     QFile file(path);
@@ -53,11 +56,9 @@ bool writeImage(const QImage& image, const QString& path, const char* format, in
     return written;
 }
 
-// Only these extensions, exactly as written, get a normalised copy.
-bool hasCopyExtension(const QString& path) {
-    const QString extension = QFileInfo(path).suffix();
-    return extension == QLatin1String("png") || extension == QLatin1String("PNG") ||
-           extension == QLatin1String("jpg") || extension == QLatin1String("JPG");
+quint16 bigEndian16(const QByteArray& bytes, qsizetype at) {
+    return static_cast<quint16>((static_cast<uchar>(bytes[at]) << 8) |
+                                static_cast<uchar>(bytes[at + 1]));
 }
 
 } // namespace
@@ -75,64 +76,100 @@ bool checkWhetherTheImageIsInAStandardFormatWithPath(const QString& path) {
     return true;
 }
 
-QString normalisedCopyName(const QString& sourcePath) {
-    const auto [base, extension] = OutputPlacement::splitName(QFileInfo(sourcePath).fileName());
-    return QStringLiteral("%1_documents.%2").arg(base, extension);
+bool toolReadsJpeg(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // The frame header comes before the first scan; metadata segments ahead of it can be
+    // large (previews, profiles), so they are skipped by their lengths, not read.
+    if (file.read(2) != QByteArray("\xFF\xD8", 2))
+        return false;
+    for (;;) {
+        QByteArray marker = file.read(2);
+        if (marker.size() < 2 || static_cast<uchar>(marker[0]) != 0xFF)
+            return false;
+        uchar code = static_cast<uchar>(marker[1]);
+        while (code == 0xFF) { // fill bytes
+            const QByteArray next = file.read(1);
+            if (next.isEmpty())
+                return false;
+            code = static_cast<uchar>(next[0]);
+        }
+        if (code == 0xD8 || (code >= 0xD0 && code <= 0xD7) || code == 0x01)
+            continue; // markers without a length
+        const QByteArray lengthBytes = file.read(2);
+        if (lengthBytes.size() < 2)
+            return false;
+        const quint16 length = bigEndian16(lengthBytes, 0);
+        if (length < 2)
+            return false;
+        const bool frame =
+            code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
+        if (frame) {
+            const QByteArray header = file.read(6);
+            if (header.size() < 6)
+                return false;
+            const int precision = static_cast<uchar>(header[0]);
+            const int components = static_cast<uchar>(header[5]);
+            const bool huffman = code == 0xC0 || code == 0xC1 || code == 0xC2;
+            return huffman && precision == 8 && (components == 1 || components == 3);
+        }
+        if (code == 0xDA || code == 0xD9)
+            return false; // a scan before any frame header
+        if (!file.seek(file.pos() + length - 2))
+            return false;
+    }
 }
 
-QString convertPicturesToStandardFormats(const QString& sourcePath, const QString& copyPath) {
-    const QString extension = QFileInfo(sourcePath).suffix();
-    bool saved = false;
-    if (hasCopyExtension(sourcePath)) {
-        const bool png = extension.compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
-        QImageReader reader(sourcePath);
-        const QImage image = readImage(reader);
-        if (!image.isNull())
-            saved = png ? writeImage(image, copyPath, "png", -1)
-                        : writeImage(flattenOntoWhite(image), copyPath, "jpeg", JpegQuality);
+QImage upright(const QImage& image, int orientation) {
+    QTransform turn;
+    switch (orientation) {
+    case 2:
+        return image.mirrored(true, false);
+    case 3:
+        return image.mirrored(true, true);
+    case 4:
+        return image.mirrored(false, true);
+    case 5: // transpose
+        return image.transformed(turn.rotate(90)).mirrored(true, false);
+    case 6:
+        return image.transformed(turn.rotate(90));
+    case 7: // transverse
+        return image.transformed(turn.rotate(90)).mirrored(false, true);
+    case 8:
+        return image.transformed(turn.rotate(270));
+    default:
+        return image;
     }
-    if (!saved) {
+}
+
+QString writeLosslessCopy(const QString& sourcePath, const QString& copyStem, int orientation) {
+    const QImage image = upright(readImage(sourcePath), orientation);
+    if (image.isNull()) {
         qInfo().noquote() << "Failed to save image as PNG.";
         return {};
     }
-    qInfo().noquote() << QStringLiteral("Image saved as PNG at path: %1").arg(copyPath);
-    return copyPath;
-}
-
-QString writeLosslessCopy(const QString& sourcePath, const QString& copyPath) {
-    QImage image;
-    if (hasCopyExtension(sourcePath)) {
-        QImageReader reader(sourcePath);
-        image = readImage(reader);
-    }
-    if (image.isNull() || !writeImage(flattenOntoWhite(image), copyPath, "ppm", -1)) {
+    const bool alpha = image.hasAlphaChannel();
+    const QString path = copyStem + (alpha ? QStringLiteral(".png") : QStringLiteral(".ppm"));
+    const bool written = alpha ? writeImage(image, path, "png", StoredPngQuality)
+                               : writeImage(image, path, "ppm", -1);
+    if (!written) {
         qInfo().noquote() << "Failed to save image as PNG.";
         return {};
     }
-    return copyPath;
+    return path;
 }
 
-std::optional<QByteArray> dataToJpgData(const QByteArray& data) {
-    QBuffer in;
-    in.setData(data);
-    QImageReader reader(&in);
-    const QImage image = readImage(reader);
-    if (image.isNull())
-        return std::nullopt;
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(JpegQuality);
-    if (!writer.write(flattenOntoWhite(image)))
-        return std::nullopt;
-    return out;
+bool reencodeFileAsJpeg(const QString& sourcePath, const QString& targetPath, int quality,
+                        int orientation) {
+    const QImage image = upright(readImage(sourcePath), orientation);
+    return !image.isNull() &&
+           writeImage(flattenOntoWhite(image), targetPath, "jpeg", qBound(0, quality, 100));
 }
 
-bool reencodeFileAsJpeg(const QString& sourcePath, const QString& targetPath) {
-    QImageReader reader(sourcePath);
-    const QImage image = readImage(reader);
-    return !image.isNull() && writeImage(flattenOntoWhite(image), targetPath, "jpeg", JpegQuality);
+bool writeUprightPng(const QString& sourcePath, const QString& targetPath, int orientation) {
+    const QImage image = upright(readImage(sourcePath), orientation);
+    return !image.isNull() && writeImage(image, targetPath, "png", -1);
 }
 
 } // namespace InputNormaliser

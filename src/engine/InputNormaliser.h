@@ -1,29 +1,32 @@
 #pragma once
-#include <QByteArray>
+#include <QImage>
 #include <QString>
 
-#include <optional>
-
-// JPEG content is passed once through Qt's codec before a tool sees it.
+// In-process image steps around the tools: the lossless copy a tool reads when it cannot read
+// the source itself, and the pixel work on a tool's output (upright, JPEG encoding).
 namespace InputNormaliser {
 // False (with the log line) when the file starts with 0xFF 0xD8; reads only two bytes.
 bool checkWhetherTheImageIsInAStandardFormatWithPath(const QString& path);
 
-// Re-encodes the source into copyPath by the source's extension ("png"/"PNG" -> PNG,
-// "jpg"/"JPG" -> JPEG at quality 90). Returns copyPath, or "" when no copy was written.
-QString convertPicturesToStandardFormats(const QString& sourcePath, const QString& copyPath);
+// True when cwebp decodes this JPEG itself: Huffman-coded (baseline, extended or
+// progressive), 8 bits, grey or three components. CMYK/YCCK, 12-bit, lossless, arithmetic
+// coded or unparseable files are not.
+bool toolReadsJpeg(const QString& path);
 
-// Decodes the source (orientation applied) into a raw PPM at copyPath. Returns copyPath, or
-// "" when it cannot be decoded or written.
-QString writeLosslessCopy(const QString& sourcePath, const QString& copyPath);
+// The image turned upright by EXIF orientation 1..8.
+QImage upright(const QImage& image, int orientation);
 
-// The copy's file name: "<base>_documents.<ext>" with the extension as written.
-QString normalisedCopyName(const QString& sourcePath);
+// Decodes the source, turns it upright and writes it losslessly: a raw PPM at
+// copyStem + ".ppm", or an uncompressed PNG at copyStem + ".png" when it has transparency.
+// Returns the path written, or "" when it cannot be decoded or written.
+QString writeLosslessCopy(const QString& sourcePath, const QString& copyStem, int orientation);
 
-// The image re-encoded as JPEG at quality 90, or nothing when it cannot be decoded.
-std::optional<QByteArray> dataToJpgData(const QByteArray& data);
+// Decodes the image file at sourcePath, turns it upright and writes it as JPEG at quality
+// (0-100) to targetPath, flattening transparency onto white. False when it cannot be decoded
+// or written.
+bool reencodeFileAsJpeg(const QString& sourcePath, const QString& targetPath, int quality,
+                        int orientation);
 
-// Decodes the image file at sourcePath and writes it as JPEG at quality 90 to targetPath,
-// flattening transparency onto white. False when it cannot be decoded or written.
-bool reencodeFileAsJpeg(const QString& sourcePath, const QString& targetPath);
+// Decodes sourcePath, turns it upright and writes it as PNG to targetPath.
+bool writeUprightPng(const QString& sourcePath, const QString& targetPath, int orientation);
 } // namespace InputNormaliser

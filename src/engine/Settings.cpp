@@ -49,4 +49,9 @@ QString stringValue(const char* key) {
     return value(key).toString();
 }
 
+bool boolValue(const char* key, bool whenMissing) {
+    const QVariant v = value(key);
+    return v.isValid() ? v.toBool() : whenMissing;
+}
+
 } // namespace Settings

@@ -12,4 +12,6 @@ void setValue(const char* key, const QVariant& value);
 qint64 integerValue(const char* key);
 float floatValue(const char* key);
 QString stringValue(const char* key);
+// A stored boolean; whenMissing when the key is absent.
+bool boolValue(const char* key, bool whenMissing);
 } // namespace Settings

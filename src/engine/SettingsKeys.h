@@ -9,6 +9,8 @@ inline constexpr char SavePath[] = "SavePath";
 inline constexpr char AddPath[] = "AddPath";
 inline constexpr char IncludeSubfolders[] = "IncludeSubfolders"; // bool: folders give their tree
 inline constexpr char SkipExistingResults[] = "SkipExistingResults"; // bool: else keep both
+inline constexpr char KeepColorProfiles[] = "KeepColorProfiles";
+inline constexpr char KeepMetadata[] = "KeepMetadata";
 inline constexpr char UploadUrl[] = "uploadUrl";
 inline constexpr char DownloadUrl[] = "downloadUrl";
 inline constexpr char Username[] = "username";
@@ -17,3 +19,9 @@ inline constexpr char ErrorCode[] = "errorCode";
 inline constexpr char VisualizeMutuallyExclusiveConstraints[] =
     "NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints";
 } // namespace SettingsKeys
+
+// What a missing boolean key means.
+namespace SettingsDefaults {
+inline constexpr bool KeepColorProfiles = true;
+inline constexpr bool KeepMetadata = false;
+} // namespace SettingsDefaults

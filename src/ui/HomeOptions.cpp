@@ -12,6 +12,15 @@
 #include <QLabel>
 #include <QSignalBlocker>
 
+namespace {
+
+void showQualityForMode(FractionSlider* slider, qint64 mode) {
+    slider->setEnabled(QualityScale::appliesToMode(mode));
+    slider->setToolTip(QualityScale::sliderToolTip(mode));
+}
+
+} // namespace
+
 void HomeViewController::refreshOptions() {
     {
         // Selecting from the store is not a user's choice: it must not clear the list.
@@ -23,6 +32,7 @@ void HomeViewController::refreshOptions() {
     ratio_ = percent;
     const QSignalBlocker quiet(qualitySlider_);
     qualitySlider_->setFractionValue(percent / 100.0);
+    showQualityForMode(qualitySlider_, convertType_);
 }
 
 void HomeViewController::comboBoxSelectionIsChanging() {
@@ -31,6 +41,7 @@ void HomeViewController::comboBoxSelectionIsChanging() {
     if (index != convertType_)
         clearFile();
     convertType_ = index;
+    showQualityForMode(qualitySlider_, convertType_);
 }
 
 void HomeViewController::comboBoxSelectionDidChange() {

@@ -34,6 +34,10 @@ void HomeViewController::convertImage() {
     options.ratio = ratio_;
     options.outputDirectory = directory;
     options.keepDate = keepDate_->isChecked();
+    options.keepColorProfiles =
+        Settings::boolValue(SettingsKeys::KeepColorProfiles, SettingsDefaults::KeepColorProfiles);
+    options.keepMetadata =
+        Settings::boolValue(SettingsKeys::KeepMetadata, SettingsDefaults::KeepMetadata);
     options.countRun = true;
     options.skipExisting = Settings::value(SettingsKeys::SkipExistingResults).toBool();
     if (!batchRun_->start(jobList_, options)) {

@@ -44,6 +44,22 @@ const PicModel* JobTableModel::job(int row) const {
     return &list_->at(row);
 }
 
+QString JobTableModel::toolTip(const PicModel& job) {
+    if (!job.errorText.isEmpty())
+        return job.errorText;
+    if (job.completed != JobState::Converted)
+        return job.url;
+    const auto carried = [](bool yes) {
+        return yes ? QStringLiteral("kept") : QStringLiteral("not kept");
+    };
+    QString text =
+        QStringLiteral("%1\nColour profile: %2\nMetadata: %3")
+            .arg(job.outputPath, carried(job.profileCarried), carried(job.metadataCarried));
+    if (!job.warningText.isEmpty())
+        text += QStringLiteral("\nWarning: %1").arg(job.warningText);
+    return text;
+}
+
 QVariant JobTableModel::data(const QModelIndex& index, int role) const {
     const PicModel* picModel = job(index.row());
     if (picModel == nullptr)
@@ -60,7 +76,9 @@ QVariant JobTableModel::data(const QModelIndex& index, int role) const {
     case ExtensionRole:
         return QFileInfo(picModel->name).suffix().toUpper();
     case Qt::ToolTipRole:
-        return picModel->errorText.isEmpty() ? picModel->url : picModel->errorText;
+        return toolTip(*picModel);
+    case WarningRole:
+        return !picModel->warningText.isEmpty();
     default:
         return {};
     }

@@ -18,6 +18,7 @@ public:
         PathRole,                        // the job's url
         StateRole,                       // the job's completed value
         ExtensionRole,                   // "WEBP", "PNG" ...
+        WarningRole,                     // converted with a warning
     };
 
     explicit JobTableModel(JobList* list, QObject* parent = nullptr);
@@ -27,6 +28,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
     const PicModel* job(int row) const;
+    // The row's tooltip: the failure, or for a result where it went and what it carries.
+    static QString toolTip(const PicModel& job);
     JobList* jobList() const { return list_; }
     // How many jobs are converting now (the spinner runs while this is above 0).
     int convertingCount() const { return static_cast<int>(converting_.size()); }

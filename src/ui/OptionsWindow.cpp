@@ -24,6 +24,16 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QDialog(parent) {
     ratioText_->setMinimumWidth(44);
     ratioText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
+    keepColorProfiles_ = new QCheckBox(QStringLiteral("Keep colour profiles"), this);
+    keepColorProfiles_->setToolTip(
+        QStringLiteral("Embed each source's colour profile (such as Adobe RGB or Display P3) "
+                       "in its result, so viewers show the right colours"));
+    keepMetadata_ =
+        new QCheckBox(QStringLiteral("Keep metadata (date taken, camera, location)"), this);
+    keepMetadata_->setToolTip(
+        QStringLiteral("Carry EXIF and XMP into the results. EXIF can hold the GPS location "
+                       "where the photo was taken."));
+
     auto* quality = new QHBoxLayout;
     quality->addWidget(qualitySlider_, 1);
     quality->addWidget(ratioText_);
@@ -33,11 +43,13 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QDialog(parent) {
     form->setVerticalSpacing(14);
     form->addRow(QStringLiteral("Conversion"), modeBox_);
     form->addRow(QStringLiteral("Quality"), quality);
+    form->addRow(QString(), keepColorProfiles_);
+    form->addRow(QString(), keepMetadata_);
     addFolderOptions(form);
 
     auto* hint = new QLabel(
-        QStringLiteral("Quality applies when encoding to WebP. Changing the conversion here "
-                       "keeps the files already in the list."),
+        QStringLiteral("Quality applies to WebP and JPG results. Changing the conversion "
+                       "here keeps the files already in the list."),
         this);
     hint->setWordWrap(true);
     hint->setStyleSheet(QStringLiteral("color: palette(mid);"));
@@ -66,6 +78,15 @@ void OptionsWindow::windowDidLoad() {
         qualitySlider_->setFractionValue(percent / 100.0);
     }
     connect(modeBox_, &QComboBox::activated, this, [this] { comboBoxSelectionIsChanging(); });
+    showQualityForMode();
+    keepColorProfiles_->setChecked(
+        Settings::boolValue(SettingsKeys::KeepColorProfiles, SettingsDefaults::KeepColorProfiles));
+    keepMetadata_->setChecked(
+        Settings::boolValue(SettingsKeys::KeepMetadata, SettingsDefaults::KeepMetadata));
+    connect(keepColorProfiles_, &QCheckBox::toggled, this,
+            [](bool on) { Settings::setValue(SettingsKeys::KeepColorProfiles, on); });
+    connect(keepMetadata_, &QCheckBox::toggled, this,
+            [](bool on) { Settings::setValue(SettingsKeys::KeepMetadata, on); });
 }
 
 void OptionsWindow::addFolderOptions(QFormLayout* form) {
@@ -83,8 +104,15 @@ void OptionsWindow::addFolderOptions(QFormLayout* form) {
     form->addRow(QStringLiteral("If a result already exists"), existingResult_);
 }
 
+void OptionsWindow::showQualityForMode() {
+    const qint64 mode = modeBox_->currentIndex();
+    qualitySlider_->setEnabled(QualityScale::appliesToMode(mode));
+    qualitySlider_->setToolTip(QualityScale::sliderToolTip(mode));
+}
+
 void OptionsWindow::comboBoxSelectionIsChanging() {
     ModeBox::storeMode(modeBox_->currentIndex());
+    showQualityForMode();
 }
 
 void OptionsWindow::sliderValueChanged(FractionSlider* sender) {

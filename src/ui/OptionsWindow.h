@@ -21,6 +21,8 @@ public:
     QLabel* ratioText() const { return ratioText_; }
     QCheckBox* includeSubfolders() const { return includeSubfolders_; }
     QComboBox* existingResult() const { return existingResult_; }
+    QCheckBox* keepColorProfiles() const { return keepColorProfiles_; }
+    QCheckBox* keepMetadata() const { return keepMetadata_; }
 
     void comboBoxSelectionIsChanging();
     void sliderValueChanged(FractionSlider* sender);
@@ -31,10 +33,13 @@ protected:
 private:
     void windowDidLoad();
     void addFolderOptions(class QFormLayout* form);
+    void showQualityForMode();
 
     QPointer<ModeBox> modeBox_;
     QPointer<FractionSlider> qualitySlider_;
     QPointer<QLabel> ratioText_;
     QPointer<QCheckBox> includeSubfolders_;
     QPointer<QComboBox> existingResult_; // 0: keep both (add a number), 1: skip
+    QPointer<QCheckBox> keepColorProfiles_;
+    QPointer<QCheckBox> keepMetadata_;
 };

@@ -1,5 +1,6 @@
 #include "QualityScale.h"
 
+#include "PicModel.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
 
@@ -22,6 +23,16 @@ int storedPercent() {
 
 QString percentText(int percent) {
     return QString::asprintf("%d%%", percent);
+}
+
+bool appliesToMode(qint64 mode) {
+    return mode != ConvertMode::WebpToPng;
+}
+
+QString sliderToolTip(qint64 mode) {
+    return appliesToMode(mode)
+               ? QStringLiteral("Quality of the WebP or JPG results")
+               : QStringLiteral("PNG results are lossless: the quality setting does not apply");
 }
 
 } // namespace QualityScale

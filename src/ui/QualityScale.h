@@ -14,4 +14,8 @@ int percentFromFraction(float value);
 int storedPercent();
 // "85%"
 QString percentText(int percent);
+// False for a mode whose results are lossless (WebP to PNG): the slider is then disabled.
+bool appliesToMode(qint64 mode);
+// The quality slider's tooltip in mode.
+QString sliderToolTip(qint64 mode);
 } // namespace QualityScale

@@ -25,9 +25,10 @@ void paintCompleted(QPainter& p, qreal s) {
     p.drawPath(check);
 }
 
-void paintAlert(QPainter& p, qreal s) {
+// The exclamation mark in a disc of the given colour.
+void paintAlert(QPainter& p, qreal s, const QColor& disc = Theme::failure()) {
     p.setPen(Qt::NoPen);
-    p.setBrush(Theme::failure());
+    p.setBrush(disc);
     p.drawEllipse(QRectF(0, 0, s, s));
     p.setPen(QPen(Qt::white, s * 0.11, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(s * 0.5, s * 0.26), QPointF(s * 0.5, s * 0.56));
@@ -40,7 +41,8 @@ void paintAlert(QPainter& p, qreal s) {
 
 QPixmap image(const QString& name, int side, qreal devicePixelRatio) {
     const bool completed = name == QLatin1String("completed");
-    if (!completed && name != QLatin1String("alert"))
+    const bool warning = name == QLatin1String("warning");
+    if (!completed && !warning && name != QLatin1String("alert"))
         return {};
     const QString key =
         QStringLiteral("tessaro-mark-%1-%2-%3").arg(name).arg(side).arg(devicePixelRatio);
@@ -54,6 +56,8 @@ QPixmap image(const QString& name, int side, qreal devicePixelRatio) {
     painter.setRenderHint(QPainter::Antialiasing);
     if (completed)
         paintCompleted(painter, side);
+    else if (warning)
+        paintAlert(painter, side, Theme::warning());
     else
         paintAlert(painter, side);
     painter.end();

@@ -6,7 +6,8 @@ class QPainter;
 class QRectF;
 
 // The state marks of a row, drawn by us: "completed" (a green check in a disc), "alert"
-// (a red exclamation mark in a disc) and the spinner shown while a job converts.
+// (a red exclamation mark in a disc), "warning" (the same in amber: converted, but not all
+// was carried) and the spinner shown while a job converts.
 namespace StateMarks {
 inline constexpr int SpinnerSteps = 12;
 

@@ -137,8 +137,11 @@ void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
 
     switch (index.data(JobTableModel::StateRole).toLongLong()) {
     case JobState::Converted:
-        painter->drawPixmap(mark, StateMarks::image(QStringLiteral("completed"), MarkSide,
-                                                    painter->device()->devicePixelRatioF()));
+        painter->drawPixmap(mark,
+                            StateMarks::image(index.data(JobTableModel::WarningRole).toBool()
+                                                  ? QStringLiteral("warning")
+                                                  : QStringLiteral("completed"),
+                                              MarkSide, painter->device()->devicePixelRatioF()));
         break;
     case JobState::Converting:
         StateMarks::paintSpinner(painter, mark, spinnerStep_);

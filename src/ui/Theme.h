@@ -37,4 +37,7 @@ inline QColor success() {
 inline QColor failure() {
     return QColor(0xd9, 0x3f, 0x3f);
 }
+inline QColor warning() {
+    return QColor(0xe0, 0x9b, 0x1a);
+}
 } // namespace Theme

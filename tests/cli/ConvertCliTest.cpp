@@ -1,4 +1,5 @@
 #include "ProgressLine.h"
+#include "TaggedImages.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -158,6 +159,51 @@ private Q_SLOTS:
         QVERIFY(stdout_.contains("Converted 4, failed 1, skipped 3") && stdout_.contains(broken));
         // Any control character but the line feed.
         QVERIFY(!(stdout_ + stderr_).contains(controlCharacter));
+    }
+
+    // Profiles by default, metadata on request, per-input fields in the JSON, JPEG quality.
+    void profileAndMetadataOptions_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("profile");
+        QTest::addColumn<bool>("metadata");
+        QTest::newRow("defaults") << QStringList{} << true << false;
+        QTest::newRow("strip profile") << QStringList{"--strip-profile"} << false << false;
+        QTest::newRow("keep metadata") << QStringList{"--keep-metadata"} << true << true;
+    }
+
+    void profileAndMetadataOptions() {
+        QFETCH(QStringList, options);
+        QFETCH(bool, profile);
+        QFETCH(bool, metadata);
+        const QString webp = TaggedImages::write(in_ + "/tagged.webp", "webp", {});
+        const QString jpeg = TaggedImages::write(in_ + "/tagged.jpg", "jpeg", {});
+        for (const auto& [source, target] : {std::pair{webp, "jpg"}, std::pair{jpeg, "webp"}}) {
+            const QString out = out_ + '/' + target;
+            QCOMPARE(run(QStringList{"--json", "--to", target, "-o", out, source} + options), 0);
+            const QJsonObject input =
+                QJsonDocument::fromJson(stdout_.toUtf8())["inputs"].toArray().at(0).toObject();
+            QCOMPARE(input["profile"].toBool(), profile);
+            QCOMPARE(input["metadata"].toBool(), metadata);
+            QCOMPARE(input["warning"].toString(), QString());
+            const QString result = input["output"].toString();
+            QCOMPARE(TaggedImages::profileOf(result),
+                     profile ? TaggedImages::wideGamutProfile() : QByteArray());
+            QCOMPARE(TaggedImages::tagValue(result, "Exif.Image.Model"),
+                     metadata ? TaggedImages::CameraModel : QString());
+        }
+    }
+
+    void qualitySetsTheJpegQuality() {
+        const QString source = make("q.webp=webp");
+        qint64 bytes[2] = {};
+        for (const int i : {0, 1}) {
+            const QString out = out_ + QString::number(i);
+            QCOMPARE(run({"--json", "--to", "jpg", "-q", i == 0 ? "5" : "95", "-o", out, source}),
+                     0);
+            bytes[i] = QFileInfo(out + "/q.jpg").size();
+        }
+        QVERIFY2(bytes[0] > 0 && bytes[0] * 2 < bytes[1],
+                 qPrintable(QStringLiteral("%1 vs %2").arg(bytes[0]).arg(bytes[1])));
     }
 
     // IN: a PNG, TXT: a text file, DIR: the folder holding both.

@@ -100,64 +100,45 @@ void JobListTest::standardFormatCheck() {
 
 void JobListTest::normalisedCopies() {
     QTemporaryDir dir;
-    const QString jpegNamedPng = TestFiles::writeImage(dir.filePath("photo.png"), "jpeg");
-    const QString copy = InputNormaliser::convertPicturesToStandardFormats(
-        jpegNamedPng, dir.filePath(InputNormaliser::normalisedCopyName(jpegNamedPng)));
-    QCOMPARE(copy, dir.filePath("photo_documents.png"));
-    QVERIFY(TestFiles::isPng(copy));
-
-    const QString upper = TestFiles::writeImage(dir.filePath("shot.JPG"), "jpeg");
-    QCOMPARE(InputNormaliser::normalisedCopyName(upper), QStringLiteral("shot_documents.JPG"));
-    QVERIFY(TestFiles::isJpeg(InputNormaliser::convertPicturesToStandardFormats(
-        upper, dir.filePath("shot_documents.JPG"))));
-
-    // No copy for extensions outside the table, nor for content the codec cannot read.
-    const QString jpeg = TestFiles::writeImage(dir.filePath("p.jpeg"), "jpeg");
-    QVERIFY(
-        InputNormaliser::convertPicturesToStandardFormats(jpeg, dir.filePath("c.jpeg")).isEmpty());
-    const QString broken = TestFiles::writeBytes(dir.filePath("b.jpg"), "\xff\xd8garbage");
-    QVERIFY(
-        InputNormaliser::convertPicturesToStandardFormats(broken, dir.filePath("c.jpg")).isEmpty());
-    QVERIFY(!QFile::exists(dir.filePath("c.jpg")));
-
     // Transparency is flattened onto white when the result must be JPEG.
     const QString clear = TestFiles::writeImage(dir.filePath("clear.png"), "png", {8, 8}, true);
-    QVERIFY(InputNormaliser::reencodeFileAsJpeg(clear, dir.filePath("clear.jpg")));
+    QVERIFY(InputNormaliser::reencodeFileAsJpeg(clear, dir.filePath("clear.jpg"), 90, 1));
     const QImage flat(dir.filePath("clear.jpg"));
     QVERIFY(TestFiles::isJpeg(dir.filePath("clear.jpg")));
     QVERIFY(qGray(flat.pixel(7, 0)) > 240);
-    QVERIFY(InputNormaliser::dataToJpgData(TestFiles::head(clear, 1 << 20)).has_value());
-    QVERIFY(!InputNormaliser::dataToJpgData("not an image").has_value());
+    // A lossless copy keeps transparency (as PNG) and is raw PPM otherwise.
+    const QString alphaCopy = InputNormaliser::writeLosslessCopy(clear, dir.filePath("c"), 1);
+    QCOMPARE(alphaCopy, dir.filePath("c.png"));
+    QVERIFY(QImage(alphaCopy).hasAlphaChannel());
+    const QString broken = TestFiles::writeBytes(dir.filePath("b.jpg"), "\xff\xd8garbage");
+    QVERIFY(InputNormaliser::writeLosslessCopy(broken, dir.filePath("b"), 1).isEmpty());
+    QVERIFY(!InputNormaliser::toolReadsJpeg(broken));
+    QVERIFY(InputNormaliser::toolReadsJpeg(TestFiles::writeImage(dir.filePath("p.jpg"), "jpeg")));
 }
 
 void JobListTest::copiesApplyOrientationAndDecodeLargeImages() {
     QTemporaryDir dir;
-    // A 40x20 JPEG whose EXIF says "rotate 90°": the copy holds the upright 20x40 pixels.
+    // Orientation 6 ("turn 90 degrees clockwise"): the copy holds the upright 20x40 pixels.
     const QString plain = TestFiles::writeImage(dir.filePath("plain.jpg"), "jpeg", {40, 20});
-    const QByteArray exif = QByteArray::fromHex("ffe10022") + QByteArray("Exif\0\0", 6) +
-                            QByteArray::fromHex("4d4d002a00000008"
-                                                "0001"
-                                                "011200030000000100060000"
-                                                "00000000");
-    const QByteArray jpeg = TestFiles::head(plain, 1 << 20);
-    const QString rotated =
-        TestFiles::writeBytes(dir.filePath("rotated.jpg"), jpeg.left(2) + exif + jpeg.mid(2));
-    QCOMPARE(QImageReader(rotated).size(), QSize(40, 20));
-    const QString copy =
-        InputNormaliser::convertPicturesToStandardFormats(rotated, dir.filePath("r_documents.jpg"));
-    QCOMPARE(QImage(copy).size(), QSize(20, 40));
-
-    const QString raw =
-        InputNormaliser::writeLosslessCopy(rotated, dir.filePath("r_documents.ppm"));
+    const QString raw = InputNormaliser::writeLosslessCopy(plain, dir.filePath("r"), 6);
     QCOMPARE(TestFiles::head(raw, 2), QByteArray("P6"));
     QCOMPARE(QImage(raw).size(), QSize(20, 40));
-    QVERIFY(InputNormaliser::writeLosslessCopy(dir.filePath("none.jpg"), dir.filePath("n.ppm"))
+    QVERIFY(InputNormaliser::writeLosslessCopy(dir.filePath("none.jpg"), dir.filePath("n"), 1)
                 .isEmpty());
+
+    // Every orientation lands the stored top-left corner where a viewer shows it.
+    QImage corner(2, 3, QImage::Format_RGB32);
+    corner.fill(Qt::white);
+    corner.setPixel(0, 0, qRgb(255, 0, 0));
+    const QPoint expected[] = {{0, 0}, {1, 0}, {1, 2}, {0, 2}, {0, 0}, {2, 0}, {2, 1}, {0, 1}};
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const QImage turned = InputNormaliser::upright(corner, orientation);
+        QCOMPARE(turned.pixel(expected[orientation - 1]), qRgb(255, 0, 0));
+    }
 
     // The largest image intake accepts must decode too.
     const QString large = TestFiles::writeImage(dir.filePath("large.jpg"), "jpeg", {8000, 8000});
-    const QString largeCopy =
-        InputNormaliser::convertPicturesToStandardFormats(large, dir.filePath("l_documents.jpg"));
+    const QString largeCopy = InputNormaliser::writeLosslessCopy(large, dir.filePath("l"), 1);
     QCOMPARE(QImageReader(largeCopy).size(), QSize(8000, 8000));
 }
 

@@ -361,6 +361,34 @@ private Q_SLOTS:
         ::unlink(QFile::encodeName(at("tree")) + "/caf\xe9.png"); // QTemporaryDir cannot name it
     }
 
+    // Profiles on and metadata off when nothing is stored; each box writes through at once.
+    // PNG results are lossless: the quality slider is off in that mode and says why.
+    void fidelityOptionsAndQualityAvailability() {
+        {
+            OptionsWindow window(home.get());
+            QVERIFY(window.keepColorProfiles()->isChecked());
+            QVERIFY(!window.keepMetadata()->isChecked());
+            QVERIFY(window.keepMetadata()->toolTip().contains("location"));
+            window.keepColorProfiles()->click();
+            window.keepMetadata()->click();
+            QCOMPARE(Settings::value(SettingsKeys::KeepColorProfiles).toBool(), false);
+            QCOMPARE(Settings::value(SettingsKeys::KeepMetadata).toBool(), true);
+            window.comboBox()->setCurrentIndex(ConvertMode::WebpToPng);
+            Q_EMIT window.comboBox()->activated(ConvertMode::WebpToPng);
+            QVERIFY(!window.ratioSlider()->isEnabled());
+            QVERIFY(window.ratioSlider()->toolTip().contains("lossless"));
+            window.reject();
+        }
+        OptionsWindow again(home.get());
+        QVERIFY(!again.keepColorProfiles()->isChecked());
+        QVERIFY(again.keepMetadata()->isChecked());
+        QVERIFY(!home->ratioSlider()->isEnabled());
+        QVERIFY(home->ratioSlider()->toolTip().contains("lossless"));
+        setMode(ConvertMode::WebpToJpg);
+        QVERIFY(home->ratioSlider()->isEnabled());
+        QVERIFY(!home->ratioSlider()->toolTip().contains("lossless"));
+    }
+
     void sliderPersists_data() {
         QTest::addColumn<int>("thousandths");
         QTest::addColumn<int>("percent");

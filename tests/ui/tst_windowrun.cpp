@@ -8,6 +8,7 @@
 #include "RunCounter.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
+#include "TaggedImages.h"
 #include "TestFiles.h"
 
 #include <QApplication>
@@ -149,6 +150,34 @@ private Q_SLOTS:
         QVERIFY(!report.failed && home->lastAlert() == nullptr);
         QVERIFY(home->statusLabel()->text().contains("3 skipped (already exist)"));
         QCOMPARE(QDir(outDir + "/a").entryList(QDir::Files), QStringList{"x.webp"});
+    }
+
+    // The options window's choices reach the run; the row tells what each result carries.
+    void profileAndMetadataChoicesReachTheResults() {
+        Settings::setValue(SettingsKeys::KeepMetadata, true);
+        const QString tagged = TaggedImages::write(at("in/tagged.jpg"), "jpeg", {});
+        addThroughPanel({tagged});
+        QVERIFY(!runToEnd().failed);
+        const QString result = outDir + QStringLiteral("/tagged.webp");
+        QCOMPARE(TaggedImages::profileOf(result), TaggedImages::wideGamutProfile());
+        QCOMPARE(TaggedImages::tagValue(result, "Exif.Image.Model"), TaggedImages::CameraModel);
+        const QModelIndex row = home->tableModel()->index(0, 0);
+        QVERIFY(row.data(Qt::ToolTipRole).toString().contains("Colour profile: kept"));
+        QVERIFY(row.data(Qt::ToolTipRole).toString().contains("Metadata: kept"));
+        QVERIFY(!row.data(JobTableModel::WarningRole).toBool());
+
+        Settings::setValue(SettingsKeys::KeepColorProfiles, false);
+        Settings::setValue(SettingsKeys::KeepMetadata, false);
+        home->clearFile();
+        addThroughPanel({tagged});
+        QVERIFY(QDir().mkpath(outDir = at("stripped")));
+        QVERIFY(!runToEnd().failed);
+        QCOMPARE(TaggedImages::profileOf(outDir + QStringLiteral("/tagged.webp")), QByteArray());
+        QVERIFY(home->tableModel()
+                    ->index(0, 0)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .contains("Colour profile: not kept"));
     }
 
     void listIsLockedWhileRunningAndCancelKeepsOnlyCompleteFiles() {
