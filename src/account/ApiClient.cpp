@@ -75,13 +75,12 @@ bool ApiClient::setSharedConfiguration(const ClientConfiguration& configuration)
 }
 
 ApiClient::ApiClient(const ClientConfiguration& configuration, Reachability* reachability,
-                             QObject* parent)
+                     QObject* parent)
     : QObject(parent), configuration_(configuration),
       reachability_(reachability ? reachability
                                  : new SystemReachability(configuration.baseUrl, this)),
       network_(new QNetworkAccessManager(this)) {
-    connect(reachability_, &Reachability::statusChanged, this,
-            &ApiClient::onReachabilityChanged);
+    connect(reachability_, &Reachability::statusChanged, this, &ApiClient::onReachabilityChanged);
 }
 
 ApiClient::~ApiClient() = default;
@@ -107,14 +106,14 @@ bool ApiClient::canSendNow() const {
 }
 
 void ApiClient::requestJsonDataWithPath(const QString& path, const QJsonObject& params,
-                                            QWidget* target, int methodType, bool loading,
-                                            Completion completion) {
+                                        QWidget* target, int methodType, bool loading,
+                                        Completion completion) {
     waiting_.push_back({path, params, target, methodType, loading, std::move(completion)});
     if (canSendNow()) {
         sendWaiting();
         return;
     }
-    TransientMessage::showInActiveWindow(QStringLiteral("No Network"));
+    TransientMessage::showInActiveWindow(QCoreApplication::translate("ApiClient", "No Network"));
     Q_EMIT requestWaitingForNetwork(path);
 }
 
@@ -135,7 +134,8 @@ void ApiClient::sendWaiting() {
 void ApiClient::send(Request request) {
     qInfo().noquote() << "request" << request.path << loggableParameters(request.params);
     if (request.loading)
-        LoadingOverlay::showOver(request.target, QStringLiteral("Loading..."));
+        LoadingOverlay::showOver(request.target,
+                                 QCoreApplication::translate("ApiClient", "Loading..."));
 
     QUrl url = configuration_.baseUrl.resolved(QUrl(request.path));
     if (request.methodType == Get)

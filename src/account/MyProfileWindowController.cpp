@@ -32,9 +32,8 @@ MyProfileWindowController::MyProfileWindowController(QWidget* parent)
 }
 
 QString MyProfileWindowController::memberTypeLabel(qint64 registerType) {
-    static const std::array<QString, 4> labels = {
-        QStringLiteral("Free Member"), QStringLiteral("Basic Member"),
-        QStringLiteral("Premium Member"), QStringLiteral("Pro Member")};
+    const std::array<QString, 4> labels = {tr("Free Member"), tr("Basic Member"),
+                                           tr("Premium Member"), tr("Pro Member")};
     if (registerType < 0 || registerType >= static_cast<qint64>(labels.size()))
         return {};
     return labels[static_cast<std::size_t>(registerType)];

@@ -5,6 +5,7 @@
 #include "IntakeRunner.h"
 #include "JobList.h"
 #include "JobTableView.h"
+#include "WindowTexts.h"
 
 #include <QDebug>
 #include <QLabel>
@@ -92,7 +93,7 @@ void HomeViewController::startNextIntake() {
             continue;
         }
         if (jobList_->count() >= uploadCount_) {
-            showAlert(FileIntake::uploadLimitMessage(uploadCount_));
+            showAlert(WindowTexts::uploadLimitMessage(uploadCount_));
             continue;
         }
         IntakeRequest request;
@@ -123,13 +124,12 @@ void HomeViewController::finishIntake(const IntakeOutcome& outcome) {
             qInfo().noquote() << "skipped" << skipped.path << "-" << skipped.reason;
         notice_ = result.skipped.isEmpty()
                       ? QString()
-                      : QStringLiteral("%1 skipped (not taken by this conversion)")
-                            .arg(result.skipped.size());
+                      : tr("%1 skipped (not taken by this conversion)").arg(result.skipped.size());
         tableView_->viewport()->update();
         checkAgreeSubmit();
         updateSummary();
         if (result.oversize)
-            showAlert(FileIntake::oversizeMessage());
+            showAlert(WindowTexts::oversizeMessage());
     }
     Q_EMIT intakeFinished();
     startNextIntake();

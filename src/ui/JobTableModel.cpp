@@ -1,5 +1,6 @@
 #include "JobTableModel.h"
 
+#include "JobAccessibleText.h"
 #include "JobList.h"
 #include "SizeFormat.h"
 
@@ -61,6 +62,10 @@ QVariant JobTableModel::data(const QModelIndex& index, int role) const {
         return QFileInfo(picModel->name).suffix().toUpper();
     case Qt::ToolTipRole:
         return picModel->errorText.isEmpty() ? picModel->url : picModel->errorText;
+    case Qt::AccessibleTextRole:
+        return JobAccessibleText::name(*picModel);
+    case Qt::AccessibleDescriptionRole:
+        return JobAccessibleText::description(*picModel);
     default:
         return {};
     }

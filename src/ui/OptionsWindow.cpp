@@ -1,5 +1,6 @@
 #include "OptionsWindow.h"
 
+#include "ControlDescriptions.h"
 #include "FractionSlider.h"
 #include "ModeBox.h"
 #include "NotificationCenter.h"
@@ -15,7 +16,7 @@
 #include <QVBoxLayout>
 
 OptionsWindow::OptionsWindow(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Options"));
+    setWindowTitle(tr("Options"));
     setModal(true);
     modeBox_ = new ModeBox(this);
     qualitySlider_ = new FractionSlider(this);
@@ -31,13 +32,13 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QDialog(parent) {
     auto* form = new QFormLayout;
     form->setHorizontalSpacing(16);
     form->setVerticalSpacing(14);
-    form->addRow(QStringLiteral("Conversion"), modeBox_);
-    form->addRow(QStringLiteral("Quality"), quality);
+    form->addRow(tr("Conversion"), modeBox_);
+    form->addRow(tr("Quality"), quality);
 
-    auto* hint = new QLabel(
-        QStringLiteral("Quality applies when encoding to WebP. Changing the conversion here "
-                       "keeps the files already in the list."),
-        this);
+    auto* hint =
+        new QLabel(tr("Quality applies when encoding to WebP. Changing the conversion here "
+                      "keeps the files already in the list."),
+                   this);
     hint->setWordWrap(true);
     hint->setStyleSheet(QStringLiteral("color: palette(mid);"));
 
@@ -52,6 +53,7 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
 
     windowDidLoad();
+    ControlDescriptions::describeOptions(this);
 }
 
 void OptionsWindow::windowDidLoad() {
