@@ -325,6 +325,10 @@ The conversion runs the WebP reference tools cwebp, dwebp and gif2webp, at most 
 
 Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp, höchstens fünf gleichzeitig. Vorhandene Dateien werden nie ersetzt.</translation>
     </message>
+    <message>
+        <source>Closes this window</source>
+        <translation>Schließt dieses Fenster</translation>
+    </message>
 </context>
 <context>
     <name>JobAccessibleText</name>
@@ -425,6 +429,30 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
         <source>Password</source>
         <translation>Passwort</translation>
     </message>
+    <message>
+        <source>The e-mail address of your account</source>
+        <translation>Die E-Mail-Adresse Ihres Kontos</translation>
+    </message>
+    <message>
+        <source>The password of your account</source>
+        <translation>Das Passwort Ihres Kontos</translation>
+    </message>
+    <message>
+        <source>Needed before logging in</source>
+        <translation>Vor der Anmeldung erforderlich</translation>
+    </message>
+    <message>
+        <source>Logs in with this e-mail address and password</source>
+        <translation>Meldet Sie mit dieser E-Mail-Adresse und diesem Passwort an</translation>
+    </message>
+    <message>
+        <source>Opens the privacy policy in the browser</source>
+        <translation>Öffnet die Datenschutzerklärung im Browser</translation>
+    </message>
+    <message>
+        <source>Opens the web site in the browser</source>
+        <translation>Öffnet die Website im Browser</translation>
+    </message>
 </context>
 <context>
     <name>MainWindowController</name>
@@ -510,6 +538,10 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
         <source>Pro Member</source>
         <translation>Pro-Mitglied</translation>
     </message>
+    <message>
+        <source>From your account, read only</source>
+        <translation>Aus Ihrem Konto, nur lesbar</translation>
+    </message>
 </context>
 <context>
     <name>OptionsWindow</name>
@@ -543,6 +575,14 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
     <message>
         <source>Not now</source>
         <translation>Jetzt nicht</translation>
+    </message>
+    <message>
+        <source>Opens the rating page in the browser</source>
+        <translation>Öffnet die Bewertungsseite im Browser</translation>
+    </message>
+    <message>
+        <source>Hides this invitation</source>
+        <translation>Blendet diese Einladung aus</translation>
     </message>
 </context>
 <context>

@@ -75,12 +75,13 @@ bool ApiClient::setSharedConfiguration(const ClientConfiguration& configuration)
 }
 
 ApiClient::ApiClient(const ClientConfiguration& configuration, Reachability* reachability,
-                     QObject* parent)
+                             QObject* parent)
     : QObject(parent), configuration_(configuration),
       reachability_(reachability ? reachability
                                  : new SystemReachability(configuration.baseUrl, this)),
       network_(new QNetworkAccessManager(this)) {
-    connect(reachability_, &Reachability::statusChanged, this, &ApiClient::onReachabilityChanged);
+    connect(reachability_, &Reachability::statusChanged, this,
+            &ApiClient::onReachabilityChanged);
 }
 
 ApiClient::~ApiClient() = default;
@@ -106,8 +107,8 @@ bool ApiClient::canSendNow() const {
 }
 
 void ApiClient::requestJsonDataWithPath(const QString& path, const QJsonObject& params,
-                                        QWidget* target, int methodType, bool loading,
-                                        Completion completion) {
+                                            QWidget* target, int methodType, bool loading,
+                                            Completion completion) {
     waiting_.push_back({path, params, target, methodType, loading, std::move(completion)});
     if (canSendNow()) {
         sendWaiting();

@@ -25,6 +25,7 @@ MyProfileWindowController::MyProfileWindowController(QWidget* parent)
     for (std::size_t i = 0; i < rows.size(); ++i) {
         rows[i].second->setReadOnly(true);
         rows[i].second->setObjectName(QLatin1String(names[i]));
+        rows[i].second->setAccessibleDescription(tr("From your account, read only"));
         form->addRow(rows[i].first, rows[i].second);
     }
     resize(360, sizeHint().height());

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 InfoWindow::InfoWindow(QWidget* parent) : QDialog(parent) {
@@ -26,6 +27,8 @@ InfoWindow::InfoWindow(QWidget* parent) : QDialog(parent) {
     text->setMinimumWidth(360);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    for (QAbstractButton* button : buttons->buttons())
+        button->setAccessibleDescription(tr("Closes this window"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 22, 24, 16);
     layout->setSpacing(8);

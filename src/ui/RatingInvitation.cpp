@@ -15,6 +15,8 @@ RatingInvitation::RatingInvitation(QWidget* parent) : QFrame(parent) {
     rate->setObjectName(QStringLiteral("rateButton"));
     later->setObjectName(QStringLiteral("dismissButton"));
     rate->setCursor(Qt::PointingHandCursor);
+    rate->setAccessibleDescription(tr("Opens the rating page in the browser"));
+    later->setAccessibleDescription(tr("Hides this invitation"));
     later->setFlat(true);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(14, 8, 10, 8);

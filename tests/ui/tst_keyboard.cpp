@@ -1,11 +1,15 @@
 // The window without a mouse and through a screen reader: list keys, start and cancel keys,
 // and the accessible names and descriptions of rows and controls.
 #include "HomeViewController.h"
+#include "InfoWindow.h"
 #include "JobList.h"
 #include "JobTableModel.h"
+#include "LoginWindowController.h"
 #include "MainWindowController.h"
+#include "MyProfileWindowController.h"
 #include "OptionsWindow.h"
 #include "PicModel.h"
+#include "RatingInvitation.h"
 #include "RunCounter.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
@@ -15,6 +19,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
@@ -250,17 +255,23 @@ private Q_SLOTS:
         home.reset();
         MainWindowController window;
         OptionsWindow options(&window);
+        InfoWindow info(&window);
+        LoginWindowController login(&window);
+        MyProfileWindowController profile(&window);
+        RatingInvitation invitation(window.homeViewController());
         window.show();
-        options.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&options));
+        for (QWidget* dialog : std::initializer_list<QWidget*>{&options, &info, &login, &profile})
+            dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&profile));
         QStringList unnamed;
         int checked = 0;
-        for (QWidget* root : {static_cast<QWidget*>(&window), static_cast<QWidget*>(&options)}) {
+        for (QWidget* root :
+             std::initializer_list<QWidget*>{&window, &options, &info, &login, &profile}) {
             for (QWidget* widget : root->findChildren<QWidget*>()) {
-                const bool control = qobject_cast<QAbstractButton*>(widget) ||
-                                     qobject_cast<QComboBox*>(widget) ||
-                                     qobject_cast<QAbstractSlider*>(widget) ||
-                                     qobject_cast<QAbstractItemView*>(widget);
+                const bool control =
+                    qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
+                    qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractSlider*>(widget) ||
+                    qobject_cast<QAbstractItemView*>(widget);
                 if (!control || !widget->isVisibleTo(root) || qobject_cast<QScrollBar*>(widget) ||
                     widget->inherits("QToolBarExtension"))
                     continue;
@@ -275,7 +286,7 @@ private Q_SLOTS:
             }
         }
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u'\n')));
-        QVERIFY(checked >= 13); // 5 toolbar buttons, 7 home controls, 3 option controls...
+        QVERIFY(checked >= 27); // toolbar 5, home 8, options 3, about 1, login 6, profile 4
     }
 };
 
