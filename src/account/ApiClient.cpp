@@ -114,7 +114,7 @@ void ApiClient::requestJsonDataWithPath(const QString& path, const QJsonObject& 
         sendWaiting();
         return;
     }
-    TransientMessage::showInActiveWindow(QStringLiteral("No Network"));
+    TransientMessage::showInActiveWindow(QCoreApplication::translate("ApiClient", "No Network"));
     Q_EMIT requestWaitingForNetwork(path);
 }
 
@@ -135,7 +135,8 @@ void ApiClient::sendWaiting() {
 void ApiClient::send(Request request) {
     qInfo().noquote() << "request" << request.path << loggableParameters(request.params);
     if (request.loading)
-        LoadingOverlay::showOver(request.target, QStringLiteral("Loading..."));
+        LoadingOverlay::showOver(request.target,
+                                 QCoreApplication::translate("ApiClient", "Loading..."));
 
     QUrl url = configuration_.baseUrl.resolved(QUrl(request.path));
     if (request.methodType == Get)

@@ -5,16 +5,18 @@
 #include "SettingsKeys.h"
 #include "UserUtil.h"
 
+#include <QCoreApplication>
+
 namespace LoginFlow {
 
 std::optional<QString> checkInput(const QString& email, const QString& password, bool agreed) {
     if (email.isEmpty())
-        return QStringLiteral("The email address is empty");
+        return QCoreApplication::translate("LoginFlow", "The email address is empty");
     if (password.isEmpty())
-        return QStringLiteral("The password address is empty");
+        return QCoreApplication::translate("LoginFlow", "The password address is empty");
     if (!agreed)
-        return QStringLiteral(
-            "Please read and confirm our Privacy Policy before login your account.");
+        return QCoreApplication::translate(
+            "LoginFlow", "Please read and confirm our Privacy Policy before login your account.");
     return std::nullopt;
 }
 
@@ -29,22 +31,27 @@ Outcome complete(const QString& email, const QString& password,
     if (!reply) {
         if (error)
             qInfo().noquote() << "login failed:" << error->message;
-        return {false, QStringLiteral("Faild"), kAlertProblem};
+        return {false, QCoreApplication::translate("LoginFlow", "Faild"), kAlertProblem};
     }
     const QString message = reply->value(QLatin1String("message")).toString();
     if (!isSuccessReply(*reply))
-        return {false, message.isEmpty() ? QStringLiteral("Faild") : message, kAlertProblem};
+        return {false,
+                message.isEmpty() ? QCoreApplication::translate("LoginFlow", "Faild") : message,
+                kAlertProblem};
 
     // Saying "logged in" while the session could not be kept would be a lie.
     if (!UserUtil::savingUserInformation(
             UserModel::fromJson(reply->value(QLatin1String("data")).toObject())))
         return {false,
-                QStringLiteral("Your login could not be saved in \"%1\".")
+                QCoreApplication::translate("LoginFlow", "Your login could not be saved in \"%1\".")
                     .arg(UserUtil::sessionFilePath()),
                 kAlertProblem};
     Settings::setValue(SettingsKeys::Username, email);
     PasswordVault::keep(email, password);
-    return {true, message.isEmpty() ? QStringLiteral("Login succeeded.") : message, kAlertSuccess};
+    return {true,
+            message.isEmpty() ? QCoreApplication::translate("LoginFlow", "Login succeeded.")
+                              : message,
+            kAlertSuccess};
 }
 
 } // namespace LoginFlow

@@ -65,6 +65,12 @@ LoginWindowController::LoginWindowController(QWidget* parent, NetAPIService* ser
     layout->addWidget(loginBtn_, 0, Qt::AlignHCenter);
     layout->addLayout(links);
     connect(loginBtn_, &QPushButton::clicked, this, &LoginWindowController::login);
+    usernameField_->setAccessibleDescription(tr("The e-mail address of your account"));
+    passwordField_->setAccessibleDescription(tr("The password of your account"));
+    checkAgree_->setAccessibleDescription(tr("Needed before logging in"));
+    loginBtn_->setAccessibleDescription(tr("Logs in with this e-mail address and password"));
+    privacyLink_->setAccessibleDescription(tr("Opens the privacy policy in the browser"));
+    webSiteLink_->setAccessibleDescription(tr("Opens the web site in the browser"));
     resize(380, sizeHint().height());
 }
 

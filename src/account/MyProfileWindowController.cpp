@@ -25,6 +25,7 @@ MyProfileWindowController::MyProfileWindowController(QWidget* parent)
     for (std::size_t i = 0; i < rows.size(); ++i) {
         rows[i].second->setReadOnly(true);
         rows[i].second->setObjectName(QLatin1String(names[i]));
+        rows[i].second->setAccessibleDescription(tr("From your account, read only"));
         form->addRow(rows[i].first, rows[i].second);
     }
     resize(360, sizeHint().height());
@@ -32,9 +33,8 @@ MyProfileWindowController::MyProfileWindowController(QWidget* parent)
 }
 
 QString MyProfileWindowController::memberTypeLabel(qint64 registerType) {
-    static const std::array<QString, 4> labels = {
-        QStringLiteral("Free Member"), QStringLiteral("Basic Member"),
-        QStringLiteral("Premium Member"), QStringLiteral("Pro Member")};
+    const std::array<QString, 4> labels = {tr("Free Member"), tr("Basic Member"),
+                                           tr("Premium Member"), tr("Pro Member")};
     if (registerType < 0 || registerType >= static_cast<qint64>(labels.size()))
         return {};
     return labels[static_cast<std::size_t>(registerType)];

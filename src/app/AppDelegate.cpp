@@ -27,7 +27,7 @@ QString directoryPanel(QWidget* parent, const QString& startFolder) {
     QFileDialog panel(parent, QString(), startFolder);
     panel.setFileMode(QFileDialog::Directory);
     panel.setOption(QFileDialog::ShowDirsOnly, true);
-    panel.setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
+    panel.setLabelText(QFileDialog::Accept, AppDelegate::tr("OK"));
     if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
         return {};
     return panel.selectedFiles().constFirst();
@@ -36,11 +36,7 @@ QString directoryPanel(QWidget* parent, const QString& startFolder) {
 QMenu* accountMenu(QMenuBar* bar) {
     if (bar == nullptr)
         return nullptr;
-    for (QAction* action : bar->actions()) {
-        if (action->text() == QLatin1String("Account"))
-            return action->menu();
-    }
-    return nullptr;
+    return bar->findChild<QMenu*>(QStringLiteral("accountMenu"));
 }
 
 } // namespace
@@ -71,36 +67,36 @@ void AppDelegate::buildMenus() {
         return;
     MainWindowController* window = mainWindow_;
 
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("Add Files…"), QKeySequence::Open, window,
-                    &MainWindowController::addFile);
-    file->addAction(QStringLiteral("Add Folder…"), window, &MainWindowController::addFolder);
-    file->addAction(QStringLiteral("Clear List"), window, &MainWindowController::clearFile);
+    QMenu* file = bar->addMenu(tr("&File"));
+    file->addAction(tr("Add Files…"), QKeySequence::Open, window, &MainWindowController::addFile);
+    file->addAction(tr("Add Folder…"), window, &MainWindowController::addFolder);
+    file->addAction(tr("Clear List"), window, &MainWindowController::clearFile);
     file->addSeparator();
-    file->addAction(QStringLiteral("Options…"), window,
+    file->addAction(tr("Options…"), window,
                     [window] { window->homeViewController()->showOptions(); });
-    file->addAction(QStringLiteral("Choose Download Folder…"), this, &AppDelegate::chooseSavePath);
+    file->addAction(tr("Choose Download Folder…"), this, &AppDelegate::chooseSavePath);
     file->addSeparator();
-    file->addAction(QStringLiteral("Quit"), QKeySequence::Quit, qApp,
-                    &QApplication::closeAllWindows);
+    file->addAction(tr("Quit"), QKeySequence::Quit, qApp, &QApplication::closeAllWindows);
 
-    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-    edit->addAction(QStringLiteral("Log Clipboard Text"), this,
+    QMenu* edit = bar->addMenu(tr("&Edit"));
+    edit->addAction(tr("Log Clipboard Text"), this,
                     [] { doString(QGuiApplication::clipboard()->text()); });
 
-    QMenu* account = bar->addMenu(QStringLiteral("Account"));
-    account->addAction(QStringLiteral("Login"), this,
-                       [window] { AccountActions::loginModal(window); });
-    account->addAction(QStringLiteral("My Profile"), this,
-                       [window] { AccountActions::myProfile(window); });
-    account->addAction(QStringLiteral("Logout"), this, [] { AccountActions::logOut(); });
+    QMenu* account = bar->addMenu(tr("Account"));
+    account->setObjectName(QStringLiteral("accountMenu"));
+    account->addAction(tr("Login"), this, [window] { AccountActions::loginModal(window); })
+        ->setObjectName(QStringLiteral("loginAction"));
+    account->addAction(tr("My Profile"), this, [window] { AccountActions::myProfile(window); })
+        ->setObjectName(QStringLiteral("myProfileAction"));
+    account->addAction(tr("Logout"), this, [] { AccountActions::logOut(); })
+        ->setObjectName(QStringLiteral("logoutAction"));
 
-    QMenu* windowMenu = bar->addMenu(QStringLiteral("&Window"));
+    QMenu* windowMenu = bar->addMenu(tr("&Window"));
     windowMenu->addAction(QStringLiteral("Tessaro Pro"), this, &AppDelegate::reopenApplication);
 
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    help->addAction(QStringLiteral("Tessaro Pro Web Site"), this, &AppDelegate::linkWebSite);
-    help->addAction(QStringLiteral("About Tessaro Pro"), window, &MainWindowController::info);
+    QMenu* help = bar->addMenu(tr("&Help"));
+    help->addAction(tr("Tessaro Pro Web Site"), this, &AppDelegate::linkWebSite);
+    help->addAction(tr("About Tessaro Pro"), window, &MainWindowController::info);
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
@@ -130,10 +126,11 @@ void AppDelegate::setAccountMenu(bool loggedIn) {
     if (menu == nullptr)
         return;
     for (QAction* action : menu->actions()) {
-        if (action->text() == QLatin1String("Login"))
+        // Found by name: their texts are translated.
+        if (action->objectName() == QLatin1String("loginAction"))
             action->setVisible(!loggedIn);
-        else if (action->text() == QLatin1String("Logout") ||
-                 action->text() == QLatin1String("My Profile"))
+        else if (action->objectName() == QLatin1String("logoutAction") ||
+                 action->objectName() == QLatin1String("myProfileAction"))
             action->setVisible(loggedIn);
     }
 }

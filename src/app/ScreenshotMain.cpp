@@ -9,11 +9,13 @@
 #include "MainWindowController.h"
 #include "ModeBox.h"
 #include "PicModel.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QImage>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -42,6 +44,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     applyApplicationIdentity(app);
+    Translations::install(app, QLocale().uiLanguages());
     applyApplicationLook(app);
 
     QTemporaryDir dir;

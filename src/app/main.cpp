@@ -1,13 +1,15 @@
 #include "AppDelegate.h"
-#include "AppPaths.h"
 #include "AppIdentity.h"
+#include "AppPaths.h"
 #include "ApplicationLook.h"
 #include "InstanceChannel.h"
 #include "MainWindowController.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTimer>
 
 namespace {
@@ -36,6 +38,7 @@ int main(int argc, char* argv[]) {
         InstanceChannel::forward(files))
         return 0;
 
+    Translations::install(app, QLocale().uiLanguages());
     applyApplicationLook(app);
     MainWindowController window;
     AppDelegate delegate(&window);

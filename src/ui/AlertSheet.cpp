@@ -1,5 +1,6 @@
 #include "AlertSheet.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace AlertSheet {
@@ -7,7 +8,7 @@ namespace AlertSheet {
 QMessageBox* show(QWidget* window, const QString& message) {
     auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Tessaro Pro"), message,
                                 QMessageBox::NoButton, window);
-    box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box->addButton(QCoreApplication::translate("AlertSheet", "OK"), QMessageBox::AcceptRole);
     box->setObjectName(QStringLiteral("alertSheet"));
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -7,6 +7,7 @@
 #include "JobTableView.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
+#include "WindowTexts.h"
 
 #include <QDebug>
 #include <QLabel>
@@ -96,7 +97,7 @@ void HomeViewController::startNextIntake() {
             continue;
         }
         if (jobList_->count() >= uploadCount_) {
-            showAlert(FileIntake::uploadLimitMessage(uploadCount_));
+            showAlert(WindowTexts::uploadLimitMessage(uploadCount_));
             continue;
         }
         IntakeRequest request;
@@ -134,14 +135,14 @@ void HomeViewController::finishIntake(const IntakeOutcome& outcome) {
         notice_ =
             result.skipped.isEmpty() ? QString()
             : onlyExtensions
-                ? QStringLiteral("%1 skipped (not taken by this conversion)")
+                ? tr("%1 skipped (not taken by this conversion)")
                       .arg(result.skipped.size())
-                : QStringLiteral("%1 skipped (see the log for why)").arg(result.skipped.size());
+                : tr("%1 skipped (see the log for why)").arg(result.skipped.size());
         tableView_->viewport()->update();
         checkAgreeSubmit();
         updateSummary();
         if (result.oversize)
-            showAlert(FileIntake::oversizeMessage());
+            showAlert(WindowTexts::oversizeMessage());
     }
     Q_EMIT intakeFinished();
     startNextIntake();

@@ -9,6 +9,7 @@
 #include "RatingInvitation.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
+#include "WindowTexts.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -41,7 +42,7 @@ void HomeViewController::convertImage() {
     options.countRun = true;
     options.skipExisting = Settings::value(SettingsKeys::SkipExistingResults).toBool();
     if (!batchRun_->start(jobList_, options)) {
-        showAlert(QStringLiteral("The converted images cannot be written to %1.").arg(directory));
+        showAlert(tr("The converted images cannot be written to %1.").arg(directory));
         return;
     }
     runDidStart();
@@ -56,11 +57,11 @@ void HomeViewController::runDidStart() {
     const qsizetype total = jobList_->count();
     progressBar_->setMaxValue(static_cast<float>(total));
     progressBar_->setPresent(0);
-    progressBar_->Label()->setText(QStringLiteral("0 of %1").arg(total));
+    progressBar_->Label()->setText(tr("0 of %1").arg(total));
     progressBar_->show();
     cancelButton_->show();
     cancelButton_->setEnabled(true);
-    statusLabel_->setText(QStringLiteral("Converting…"));
+    statusLabel_->setText(tr("Converting…"));
     updateBusyControls();
     Q_EMIT runStarted();
 }
@@ -70,16 +71,16 @@ void HomeViewController::runDidFinish(const RunReport& report) {
     cancelButton_->hide();
     updateBusyControls();
     startButton_->setEnabled(true);
-    QString summary = report.cancelled ? QStringLiteral("Cancelled · ") : QString();
-    summary += QStringLiteral("%1 converted").arg(report.converted);
+    QString summary = report.cancelled ? tr("Cancelled · ") : QString();
+    summary += tr("%1 converted").arg(report.converted);
     if (report.failures > 0)
-        summary += QStringLiteral(" · %1 failed").arg(report.failures);
+        summary += tr(" · %1 failed").arg(report.failures);
     if (report.skippedExisting > 0)
-        summary += QStringLiteral(" · %1 skipped (already exist)").arg(report.skippedExisting);
+        summary += tr(" · %1 skipped (already exist)").arg(report.skippedExisting);
     notice_ = summary;
     updateSummary();
     Q_EMIT runFinished(report);
-    const QString message = report.closingMessage();
+    const QString message = WindowTexts::closingMessage(report);
     if (!message.isEmpty())
         showAlert(message);
 }

@@ -2,8 +2,10 @@
 
 #include "AlertSheet.h"
 #include "BatchRun.h"
+#include "ControlDescriptions.h"
 #include "FractionSlider.h"
 #include "HexColor.h"
+#include "HomeKeyboard.h"
 #include "InfoWindow.h"
 #include "IntakeRunner.h"
 #include "JobList.h"
@@ -35,20 +37,22 @@ QStringList openPanel(QWidget* parent, const QStringList& fileTypes) {
     for (const QString& type : fileTypes)
         patterns.append(QStringLiteral("*.") + type);
     // Other file types stay choosable, as the filter list's second entry.
-    const QString filter = QStringLiteral("Images (%1);;All files (*)").arg(patterns.join(u' '));
-    return QFileDialog::getOpenFileNames(parent, QStringLiteral("Add Files"), QString(), filter);
+    const QString filter =
+        HomeViewController::tr("Images (%1);;All files (*)").arg(patterns.join(u' '));
+    return QFileDialog::getOpenFileNames(parent, HomeViewController::tr("Add Files"), QString(),
+                                         filter);
 }
 
 QString folderPanel(QWidget* parent) {
-    return QFileDialog::getExistingDirectory(parent, QStringLiteral("Add Folder"));
+    return QFileDialog::getExistingDirectory(parent, HomeViewController::tr("Add Folder"));
 }
 
 QString outputPanel(QWidget* parent) {
     QFileDialog panel(parent, QString());
     panel.setFileMode(QFileDialog::Directory);
     panel.setOption(QFileDialog::ShowDirsOnly, true);
-    panel.setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
-    panel.setWindowTitle(QStringLiteral("Choose the folder for the converted images"));
+    panel.setLabelText(QFileDialog::Accept, HomeViewController::tr("OK"));
+    panel.setWindowTitle(HomeViewController::tr("Choose the folder for the converted images"));
     if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
         return {};
     return panel.selectedFiles().constFirst();
@@ -71,6 +75,8 @@ HomeViewController::HomeViewController(QWidget* parent)
     chooseOutputDirectory = outputPanel;
     buildLayout();
     viewDidLoad();
+    new HomeKeyboard(this);
+    ControlDescriptions::describeHome(this);
 }
 
 HomeViewController::~HomeViewController() {
@@ -121,21 +127,20 @@ QWidget* HomeViewController::buildOptionsBar() {
     ratioText_->setObjectName(QStringLiteral("ratioText"));
     ratioText_->setMinimumWidth(40);
     ratioText_->setStyleSheet(QStringLiteral("font-weight: 600;"));
-    keepDate_ = new QCheckBox(QStringLiteral("Keep original dates"), bar);
+    keepDate_ = new QCheckBox(tr("Keep original dates"), bar);
     keepDate_->setObjectName(QStringLiteral("keepDate"));
-    keepDate_->setToolTip(
-        QStringLiteral("Give each converted file its source file's creation date"));
-    optionsBtn_ = new QPushButton(ToolbarIcons::options(), QStringLiteral("Options…"), bar);
+    keepDate_->setToolTip(tr("Give each converted file its source file's creation date"));
+    optionsBtn_ = new QPushButton(ToolbarIcons::options(), tr("Options…"), bar);
     optionsBtn_->setObjectName(QStringLiteral("optionsButton"));
     optionsBtn_->setFlat(true);
 
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(16, 10, 12, 10);
     layout->setSpacing(10);
-    layout->addWidget(captionLabel(QStringLiteral("Convert"), bar));
+    layout->addWidget(captionLabel(tr("Convert"), bar));
     layout->addWidget(modeBox_);
     layout->addSpacing(18);
-    layout->addWidget(captionLabel(QStringLiteral("Quality"), bar));
+    layout->addWidget(captionLabel(tr("Quality"), bar));
     layout->addWidget(qualitySlider_);
     layout->addWidget(ratioText_);
     layout->addSpacing(18);
@@ -160,10 +165,10 @@ QWidget* HomeViewController::buildFooter() {
     progressBar_->setObjectName(QStringLiteral("progressBar"));
     progressBar_->setFixedWidth(260);
     progressBar_->hide();
-    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), footer);
+    cancelButton_ = new QPushButton(tr("Cancel"), footer);
     cancelButton_->setObjectName(QStringLiteral("cancelBtn"));
     cancelButton_->hide();
-    startButton_ = new QPushButton(QStringLiteral("Start Conversion"), footer);
+    startButton_ = new QPushButton(tr("Start Conversion"), footer);
     startButton_->setObjectName(QStringLiteral("submitBtn"));
     startButton_->setCursor(Qt::PointingHandCursor);
     startButton_->setMinimumHeight(36);
@@ -223,7 +228,7 @@ void HomeViewController::viewDidLoad() {
     connect(batchRun_, &BatchRun::progressChanged, this, [this](qsizetype done, qsizetype total) {
         progressBar_->setMaxValue(static_cast<float>(total));
         progressBar_->setPresent(done);
-        progressBar_->Label()->setText(QStringLiteral("%1 of %2").arg(done).arg(total));
+        progressBar_->Label()->setText(tr("%1 of %2").arg(done).arg(total));
     });
     connect(batchRun_, &BatchRun::finished, this, &HomeViewController::runDidFinish);
     batchRun_->setRatingHook([this] { showRatingInvitation(); });
@@ -268,8 +273,7 @@ void HomeViewController::account() {
 
 void HomeViewController::refuseWhileRunning() {
     if (isRunning())
-        statusLabel_->setText(
-            QStringLiteral("The list cannot change while images are being converted."));
+        statusLabel_->setText(tr("The list cannot change while images are being converted."));
 }
 
 void HomeViewController::updateBusyControls() {
@@ -284,7 +288,7 @@ void HomeViewController::updateBusyControls() {
     else
         checkAgreeSubmit();
     if (isIntakeBusy())
-        statusLabel_->setText(QStringLiteral("Adding files…"));
+        statusLabel_->setText(tr("Adding files…"));
     else if (!running)
         updateSummary();
     Q_EMIT busyChanged(busy);
@@ -295,15 +299,15 @@ void HomeViewController::updateSummary() {
         return;
     const qsizetype count = jobList_->count();
     if (count == 0) {
-        statusLabel_->setText(notice_.isEmpty() ? QStringLiteral("No files yet") : notice_);
+        statusLabel_->setText(notice_.isEmpty() ? tr("No files yet") : notice_);
         return;
     }
     double total = 0;
     for (const PicModel& job : jobList_->dataArr())
         total += job.size;
-    QString text = QStringLiteral("%1 %2 · %3")
+    QString text = tr("%1 %2 · %3")
                        .arg(count)
-                       .arg(count == 1 ? QStringLiteral("file") : QStringLiteral("files"),
+                       .arg(count == 1 ? tr("file") : tr("files"),
                             total > 1024.0 ? QString::asprintf("%.2f MB", total / 1024.0)
                                            : QString::asprintf("%.2f KB", total));
     if (!notice_.isEmpty())

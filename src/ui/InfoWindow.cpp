@@ -3,30 +3,32 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 InfoWindow::InfoWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("InfoWindow"));
-    setWindowTitle(QStringLiteral("About Tessaro Pro"));
+    setWindowTitle(tr("About Tessaro Pro"));
     setModal(true);
     auto* title = new QLabel(QStringLiteral("Tessaro Pro"), this);
     QFont font = title->font();
     font.setPixelSize(20);
     font.setWeight(QFont::DemiBold);
     title->setFont(font);
-    auto* version =
-        new QLabel(QStringLiteral("Version %1").arg(QApplication::applicationVersion()), this);
+    auto* version = new QLabel(tr("Version %1").arg(QApplication::applicationVersion()), this);
     version->setStyleSheet(QStringLiteral("color: #6a737d;"));
-    auto* text = new QLabel(
-        QStringLiteral("Converts images to and from WebP in batches: WebP to JPG or PNG, JPG and "
-                       "PNG to WebP, and GIF to animated WebP.\n\nThe conversion runs the WebP "
-                       "reference tools cwebp, dwebp and gif2webp, at most five at a time. "
-                       "Existing files are never replaced."),
-        this);
+    auto* text =
+        new QLabel(tr("Converts images to and from WebP in batches: WebP to JPG or PNG, JPG and "
+                      "PNG to WebP, and GIF to animated WebP.\n\nThe conversion runs the WebP "
+                      "reference tools cwebp, dwebp and gif2webp, at most five at a time. "
+                      "Existing files are never replaced."),
+                   this);
     text->setWordWrap(true);
     text->setMinimumWidth(360);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    for (QAbstractButton* button : buttons->buttons())
+        button->setAccessibleDescription(tr("Closes this window"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 22, 24, 16);
     layout->setSpacing(8);

@@ -1,5 +1,6 @@
 #include "JobTableModel.h"
 
+#include "JobAccessibleText.h"
 #include "JobList.h"
 #include "SizeFormat.h"
 
@@ -79,6 +80,10 @@ QVariant JobTableModel::data(const QModelIndex& index, int role) const {
         return toolTip(*picModel);
     case WarningRole:
         return !picModel->warningText.isEmpty();
+    case Qt::AccessibleTextRole:
+        return JobAccessibleText::name(*picModel);
+    case Qt::AccessibleDescriptionRole:
+        return JobAccessibleText::description(*picModel);
     default:
         return {};
     }

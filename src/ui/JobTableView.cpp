@@ -29,7 +29,9 @@ JobTableView::JobTableView(JobTableModel* model, QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setFocusPolicy(Qt::NoFocus);
+    // Arrows move in the list; Tab leaves it for the next control.
+    setFocusPolicy(Qt::StrongFocus);
+    setTabKeyNavigation(false);
     setMouseTracking(true);
     setWordWrap(false);
     setFrameShape(QFrame::NoFrame);
@@ -111,11 +113,11 @@ void JobTableView::paintEvent(QPaintEvent* event) {
     painter.setFont(title);
     painter.setPen(Theme::text());
     painter.drawText(QRectF(area.left(), center.y() - 4, area.width(), 26), Qt::AlignCenter,
-                     QStringLiteral("Drop images or folders here"));
+                     tr("Drop images or folders here"));
     QFont hint = font();
     hint.setPixelSize(13);
     painter.setFont(hint);
     painter.setPen(Theme::secondaryText());
     painter.drawText(QRectF(area.left(), center.y() + 26, area.width(), 22), Qt::AlignCenter,
-                     QStringLiteral("or use Add Files in the toolbar"));
+                     tr("or use Add Files in the toolbar"));
 }

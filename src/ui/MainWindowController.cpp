@@ -1,5 +1,6 @@
 #include "MainWindowController.h"
 
+#include "ControlDescriptions.h"
 #include "HomeViewController.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
@@ -17,6 +18,7 @@ MainWindowController::MainWindowController(QWidget* parent) : QMainWindow(parent
     home_ = new HomeViewController(this);
     setCentralWidget(home_);
     windowDidLoad();
+    ControlDescriptions::describeToolbar(this);
 }
 
 void MainWindowController::windowDidLoad() {
@@ -31,7 +33,7 @@ void MainWindowController::windowDidLoad() {
 }
 
 void MainWindowController::buildToolbar() {
-    toolbar_ = addToolBar(QStringLiteral("Main"));
+    toolbar_ = addToolBar(tr("Main"));
     toolbar_->setObjectName(QStringLiteral("toolbar"));
     toolbar_->setMovable(false);
     toolbar_->setFloatable(false);
@@ -46,20 +48,20 @@ void MainWindowController::buildToolbar() {
         "QToolButton:pressed { background: #e4e8ee; }"
         "QToolButton:disabled { color: #b0b5bb; }"));
 
-    addFileAction_ = toolbar_->addAction(ToolbarIcons::addFiles(), QStringLiteral("Add Files"));
+    addFileAction_ = toolbar_->addAction(ToolbarIcons::addFiles(), tr("Add Files"));
     addFileAction_->setObjectName(QStringLiteral("addFileAction"));
     addFileAction_->setShortcut(QKeySequence::Open);
-    addFolderAction_ = toolbar_->addAction(ToolbarIcons::addFolder(), QStringLiteral("Add Folder"));
+    addFolderAction_ = toolbar_->addAction(ToolbarIcons::addFolder(), tr("Add Folder"));
     addFolderAction_->setObjectName(QStringLiteral("addFolderAction"));
-    clearFileAction_ = toolbar_->addAction(ToolbarIcons::clearList(), QStringLiteral("Clear"));
+    clearFileAction_ = toolbar_->addAction(ToolbarIcons::clearList(), tr("Clear"));
     clearFileAction_->setObjectName(QStringLiteral("clearFileAction"));
     auto* spacer = new QWidget(toolbar_);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     spacer->setAttribute(Qt::WA_TranslucentBackground);
     toolbar_->addWidget(spacer);
-    infoAction_ = toolbar_->addAction(ToolbarIcons::info(), QStringLiteral("Info"));
+    infoAction_ = toolbar_->addAction(ToolbarIcons::info(), tr("Info"));
     infoAction_->setObjectName(QStringLiteral("infoAction"));
-    accountAction_ = toolbar_->addAction(ToolbarIcons::account(), QStringLiteral("Account"));
+    accountAction_ = toolbar_->addAction(ToolbarIcons::account(), tr("Account"));
     accountAction_->setObjectName(QStringLiteral("accountAction"));
 
     connect(addFileAction_, &QAction::triggered, this, &MainWindowController::addFile);

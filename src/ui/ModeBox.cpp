@@ -7,10 +7,10 @@
 #include <QDebug>
 
 ModeBox::ModeBox(QWidget* parent) : QComboBox(parent) {
-    addItem(QStringLiteral("WebP to JPG"));
-    addItem(QStringLiteral("WebP to PNG"));
-    addItem(QStringLiteral("JPG/PNG to WebP"));
-    addItem(QStringLiteral("GIF to WebP"));
+    addItem(tr("WebP to JPG"));
+    addItem(tr("WebP to PNG"));
+    addItem(tr("JPG/PNG to WebP"));
+    addItem(tr("GIF to WebP"));
 }
 
 qint64 ModeBox::selectMode(qint64 mode) {

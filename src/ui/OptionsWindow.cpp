@@ -1,5 +1,6 @@
 #include "OptionsWindow.h"
 
+#include "ControlDescriptions.h"
 #include "FractionSlider.h"
 #include "ModeBox.h"
 #include "NotificationCenter.h"
@@ -15,7 +16,7 @@
 #include <QVBoxLayout>
 
 OptionsWindow::OptionsWindow(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Options"));
+    setWindowTitle(tr("Options"));
     setModal(true);
     modeBox_ = new ModeBox(this);
     qualitySlider_ = new FractionSlider(this);
@@ -41,16 +42,16 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QDialog(parent) {
     auto* form = new QFormLayout;
     form->setHorizontalSpacing(16);
     form->setVerticalSpacing(14);
-    form->addRow(QStringLiteral("Conversion"), modeBox_);
-    form->addRow(QStringLiteral("Quality"), quality);
+    form->addRow(tr("Conversion"), modeBox_);
+    form->addRow(tr("Quality"), quality);
     form->addRow(QString(), keepColorProfiles_);
     form->addRow(QString(), keepMetadata_);
     addFolderOptions(form);
 
-    auto* hint = new QLabel(
-        QStringLiteral("Quality applies to WebP and JPG results. Changing the conversion "
-                       "here keeps the files already in the list."),
-        this);
+    auto* hint =
+        new QLabel(tr("Quality applies to WebP and JPG results. Changing the conversion here "
+                      "keeps the files already in the list."),
+                   this);
     hint->setWordWrap(true);
     hint->setStyleSheet(QStringLiteral("color: palette(mid);"));
 
@@ -65,6 +66,7 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
 
     windowDidLoad();
+    ControlDescriptions::describeOptions(this);
 }
 
 void OptionsWindow::windowDidLoad() {

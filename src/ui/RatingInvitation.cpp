@@ -9,13 +9,14 @@ RatingInvitation::RatingInvitation(QWidget* parent) : QFrame(parent) {
     setStyleSheet(QStringLiteral(
         "#ratingInvitation { background: #eef4fe; border: 1px solid #c9daf8; border-radius: 8px; }"
         "#ratingInvitation QLabel { color: #1f2328; }"));
-    auto* text = new QLabel(
-        QStringLiteral("Enjoying Tessaro Pro? A short rating helps others find it."), this);
-    auto* rate = new QPushButton(QStringLiteral("Rate Tessaro Pro"), this);
-    auto* later = new QPushButton(QStringLiteral("Not now"), this);
+    auto* text = new QLabel(tr("Enjoying Tessaro Pro? A short rating helps others find it."), this);
+    auto* rate = new QPushButton(tr("Rate Tessaro Pro"), this);
+    auto* later = new QPushButton(tr("Not now"), this);
     rate->setObjectName(QStringLiteral("rateButton"));
     later->setObjectName(QStringLiteral("dismissButton"));
     rate->setCursor(Qt::PointingHandCursor);
+    rate->setAccessibleDescription(tr("Opens the rating page in the browser"));
+    later->setAccessibleDescription(tr("Hides this invitation"));
     later->setFlat(true);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(14, 8, 10, 8);

@@ -160,6 +160,12 @@ void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
         view != nullptr && (option.state & QStyle::State_MouseOver))
         hovered = del.contains(view->viewport()->mapFromGlobal(QCursor::pos()));
     paintDeleteButton(painter, del, deleteEnabled_, hovered);
+    // The keyboard's current row, also when it is not selected (Ctrl+arrows).
+    if (option.state & QStyle::State_HasFocus) {
+        painter->setPen(QPen(Theme::accent(), 1.5));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(QRectF(row).adjusted(2.5, 2.5, -2.5, -2.5), 6, 6);
+    }
     painter->restore();
 }
 

@@ -1,0 +1,16 @@
+#pragma once
+#include <QCoreApplication>
+
+class HomeViewController;
+class MainWindowController;
+class OptionsWindow;
+
+// Names and descriptions of the window's controls for screen readers; tool tips where a
+// sighted user gains from them too.
+class ControlDescriptions {
+    Q_DECLARE_TR_FUNCTIONS(ControlDescriptions)
+public:
+    static void describeHome(HomeViewController* home);
+    static void describeToolbar(MainWindowController* window);
+    static void describeOptions(OptionsWindow* window);
+};

@@ -1,0 +1,27 @@
+#pragma once
+#include <QObject>
+#include <QPointer>
+
+class HomeViewController;
+
+// The home view without a mouse. The list's arrows, Shift/Ctrl extension and Ctrl+A are the
+// table view's own; this adds Delete (the selected rows, refused while a run holds the list),
+// Enter on a failed row (its reason), Ctrl+Return (start) and Escape (the cancel button, so a
+// run stops exactly as a click on it would stop it).
+class HomeKeyboard : public QObject {
+    Q_OBJECT
+public:
+    explicit HomeKeyboard(HomeViewController* home);
+
+    void removeSelectedRows();
+    // False when the current row has not failed (nothing is shown then).
+    bool showReasonOfCurrentRow();
+    void start();
+    void cancel();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<HomeViewController> home_;
+};

@@ -1,0 +1,607 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>AlertSheet</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>ApiClient</name>
+    <message>
+        <source>No Network</source>
+        <translation>Kein Netzwerk</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Wird geladen …</translation>
+    </message>
+</context>
+<context>
+    <name>AppDelegate</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>Add Files…</source>
+        <translation>Dateien hinzufügen …</translation>
+    </message>
+    <message>
+        <source>Add Folder…</source>
+        <translation>Ordner hinzufügen …</translation>
+    </message>
+    <message>
+        <source>Clear List</source>
+        <translation>Liste leeren</translation>
+    </message>
+    <message>
+        <source>Options…</source>
+        <translation>Optionen …</translation>
+    </message>
+    <message>
+        <source>Choose Download Folder…</source>
+        <translation>Download-Ordner wählen …</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Log Clipboard Text</source>
+        <translation>Text der Zwischenablage protokollieren</translation>
+    </message>
+    <message>
+        <source>Account</source>
+        <translation>Konto</translation>
+    </message>
+    <message>
+        <source>Login</source>
+        <translation>Anmelden</translation>
+    </message>
+    <message>
+        <source>My Profile</source>
+        <translation>Mein Profil</translation>
+    </message>
+    <message>
+        <source>Logout</source>
+        <translation>Abmelden</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>&amp;Fenster</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Tessaro Pro Web Site</source>
+        <translation>Website von Tessaro Pro</translation>
+    </message>
+    <message>
+        <source>About Tessaro Pro</source>
+        <translation>Über Tessaro Pro</translation>
+    </message>
+</context>
+<context>
+    <name>ControlDescriptions</name>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>The images to convert. Arrows move, Shift and Ctrl extend the selection, Delete removes the selected files, Enter shows why a file failed.</source>
+        <translation>Die zu konvertierenden Bilder. Pfeiltasten bewegen, Umschalt und Strg erweitern die Auswahl, Entf entfernt die ausgewählten Dateien, Eingabe zeigt, warum eine Datei fehlschlug.</translation>
+    </message>
+    <message>
+        <source>Conversion</source>
+        <translation>Konvertierung</translation>
+    </message>
+    <message>
+        <source>What the files are converted from and to</source>
+        <translation>Von welchem in welches Format die Dateien konvertiert werden</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>Qualität</translation>
+    </message>
+    <message>
+        <source>Quality of WebP images, in percent</source>
+        <translation>Qualität der WebP-Bilder in Prozent</translation>
+    </message>
+    <message>
+        <source>Quality value</source>
+        <translation>Qualitätswert</translation>
+    </message>
+    <message>
+        <source>The quality chosen, in percent</source>
+        <translation>Die gewählte Qualität in Prozent</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Optionen</translation>
+    </message>
+    <message>
+        <source>Opens the options window</source>
+        <translation>Öffnet das Optionsfenster</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Stops the conversion (Escape)</source>
+        <translation>Hält die Konvertierung an (Esc)</translation>
+    </message>
+    <message>
+        <source>Start Conversion</source>
+        <translation>Konvertierung starten</translation>
+    </message>
+    <message>
+        <source>Asks for the folder and converts the listed files (Ctrl+Return)</source>
+        <translation>Fragt nach dem Zielordner und konvertiert die aufgelisteten Dateien (Strg+Eingabe)</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>How many files are converted so far</source>
+        <translation>Wie viele Dateien bisher konvertiert sind</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>The files in the list and the last result</source>
+        <translation>Die Dateien in der Liste und das letzte Ergebnis</translation>
+    </message>
+    <message>
+        <source>Adds image files to the list (Ctrl+O)</source>
+        <translation>Fügt der Liste Bilddateien hinzu (Strg+O)</translation>
+    </message>
+    <message>
+        <source>Adds the images of a folder to the list</source>
+        <translation>Fügt der Liste die Bilder eines Ordners hinzu</translation>
+    </message>
+    <message>
+        <source>Removes every file from the list</source>
+        <translation>Entfernt alle Dateien aus der Liste</translation>
+    </message>
+    <message>
+        <source>About Tessaro Pro</source>
+        <translation>Über Tessaro Pro</translation>
+    </message>
+    <message>
+        <source>Log in or show your profile</source>
+        <translation>Anmelden oder das eigene Profil zeigen</translation>
+    </message>
+    <message>
+        <source>Closes the options window</source>
+        <translation>Schließt das Optionsfenster</translation>
+    </message>
+</context>
+<context>
+    <name>HomeKeyboard</name>
+    <message>
+        <source>%1 could not be converted.</source>
+        <translation>%1 konnte nicht konvertiert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>HomeViewController</name>
+    <message>
+        <source>%1 skipped (not taken by this conversion)</source>
+        <translation>%1 übersprungen (passen nicht zu dieser Konvertierung)</translation>
+    </message>
+    <message>
+        <source>The converted images cannot be written to %1.</source>
+        <translation>Die konvertierten Bilder können nicht in %1 geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>0 of %1</source>
+        <translation>0 von %1</translation>
+    </message>
+    <message>
+        <source>Converting…</source>
+        <translation>Wird konvertiert …</translation>
+    </message>
+    <message>
+        <source>Cancelled · </source>
+        <translation>Abgebrochen · </translation>
+    </message>
+    <message>
+        <source>%1 converted</source>
+        <translation>%1 konvertiert</translation>
+    </message>
+    <message>
+        <source> · %1 failed</source>
+        <translation> · %1 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Images (%1);;All files (*)</source>
+        <translation>Bilder (%1);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Add Files</source>
+        <translation>Dateien hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Ordner hinzufügen</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the converted images</source>
+        <translation>Ordner für die konvertierten Bilder wählen</translation>
+    </message>
+    <message>
+        <source>Keep original dates</source>
+        <translation>Originaldatum behalten</translation>
+    </message>
+    <message>
+        <source>Give each converted file its source file&apos;s creation date</source>
+        <translation>Jede konvertierte Datei erhält das Erstellungsdatum ihrer Quelldatei</translation>
+    </message>
+    <message>
+        <source>Options…</source>
+        <translation>Optionen …</translation>
+    </message>
+    <message>
+        <source>Convert</source>
+        <translation>Konvertieren</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>Qualität</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Start Conversion</source>
+        <translation>Konvertierung starten</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>The list cannot change while images are being converted.</source>
+        <translation>Die Liste kann nicht geändert werden, während Bilder konvertiert werden.</translation>
+    </message>
+    <message>
+        <source>Adding files…</source>
+        <translation>Dateien werden hinzugefügt …</translation>
+    </message>
+    <message>
+        <source>No files yet</source>
+        <translation>Noch keine Dateien</translation>
+    </message>
+    <message>
+        <source>%1 %2 · %3</source>
+        <translation>%1 %2 · %3</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>files</source>
+        <translation>Dateien</translation>
+    </message>
+</context>
+<context>
+    <name>InfoWindow</name>
+    <message>
+        <source>About Tessaro Pro</source>
+        <translation>Über Tessaro Pro</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Converts images to and from WebP in batches: WebP to JPG or PNG, JPG and PNG to WebP, and GIF to animated WebP.
+
+The conversion runs the WebP reference tools cwebp, dwebp and gif2webp, at most five at a time. Existing files are never replaced.</source>
+        <translation>Konvertiert Bilder stapelweise von und nach WebP: WebP in JPG oder PNG, JPG und PNG in WebP und GIF in animiertes WebP.
+
+Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp, höchstens fünf gleichzeitig. Vorhandene Dateien werden nie ersetzt.</translation>
+    </message>
+    <message>
+        <source>Closes this window</source>
+        <translation>Schließt dieses Fenster</translation>
+    </message>
+</context>
+<context>
+    <name>JobAccessibleText</name>
+    <message>
+        <source>converted</source>
+        <translation>konvertiert</translation>
+    </message>
+    <message>
+        <source>converting</source>
+        <translation>wird konvertiert</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>failed: %1</source>
+        <translation>fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>wartet</translation>
+    </message>
+    <message>
+        <source>%1, %2, %3</source>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message>
+        <source>%1, converted to %2</source>
+        <translation>%1, konvertiert nach %2</translation>
+    </message>
+</context>
+<context>
+    <name>JobTableView</name>
+    <message>
+        <source>Drop images or folders here</source>
+        <translation>Bilder oder Ordner hier ablegen</translation>
+    </message>
+    <message>
+        <source>or use Add Files in the toolbar</source>
+        <translation>oder „Dateien hinzufügen“ in der Werkzeugleiste verwenden</translation>
+    </message>
+</context>
+<context>
+    <name>LoginFlow</name>
+    <message>
+        <source>The email address is empty</source>
+        <translation>Die E-Mail-Adresse ist leer</translation>
+    </message>
+    <message>
+        <source>The password address is empty</source>
+        <translation>Das Passwort ist leer</translation>
+    </message>
+    <message>
+        <source>Please read and confirm our Privacy Policy before login your account.</source>
+        <translation>Bitte lesen und bestätigen Sie unsere Datenschutzerklärung, bevor Sie sich anmelden.</translation>
+    </message>
+    <message>
+        <source>Faild</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Your login could not be saved in &quot;%1&quot;.</source>
+        <translation>Ihre Anmeldung konnte nicht in „%1“ gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Login succeeded.</source>
+        <translation>Anmeldung erfolgreich.</translation>
+    </message>
+</context>
+<context>
+    <name>LoginWindowController</name>
+    <message>
+        <source>I have read and agree to the Privacy Policy</source>
+        <translation>Ich habe die Datenschutzerklärung gelesen und stimme ihr zu</translation>
+    </message>
+    <message>
+        <source>Login</source>
+        <translation>Anmelden</translation>
+    </message>
+    <message>
+        <source>Privacy Policy</source>
+        <translation>Datenschutzerklärung</translation>
+    </message>
+    <message>
+        <source>Visit our web site</source>
+        <translation>Unsere Website besuchen</translation>
+    </message>
+    <message>
+        <source>E-mail address</source>
+        <translation>E-Mail-Adresse</translation>
+    </message>
+    <message>
+        <source>E-mail</source>
+        <translation>E-Mail</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>The e-mail address of your account</source>
+        <translation>Die E-Mail-Adresse Ihres Kontos</translation>
+    </message>
+    <message>
+        <source>The password of your account</source>
+        <translation>Das Passwort Ihres Kontos</translation>
+    </message>
+    <message>
+        <source>Needed before logging in</source>
+        <translation>Vor der Anmeldung erforderlich</translation>
+    </message>
+    <message>
+        <source>Logs in with this e-mail address and password</source>
+        <translation>Meldet Sie mit dieser E-Mail-Adresse und diesem Passwort an</translation>
+    </message>
+    <message>
+        <source>Opens the privacy policy in the browser</source>
+        <translation>Öffnet die Datenschutzerklärung im Browser</translation>
+    </message>
+    <message>
+        <source>Opens the web site in the browser</source>
+        <translation>Öffnet die Website im Browser</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindowController</name>
+    <message>
+        <source>Main</source>
+        <translation>Hauptleiste</translation>
+    </message>
+    <message>
+        <source>Add Files</source>
+        <translation>Dateien hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Ordner hinzufügen</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Account</source>
+        <translation>Konto</translation>
+    </message>
+</context>
+<context>
+    <name>ModeBox</name>
+    <message>
+        <source>WebP to JPG</source>
+        <translation>WebP in JPG</translation>
+    </message>
+    <message>
+        <source>WebP to PNG</source>
+        <translation>WebP in PNG</translation>
+    </message>
+    <message>
+        <source>JPG/PNG to WebP</source>
+        <translation>JPG/PNG in WebP</translation>
+    </message>
+    <message>
+        <source>GIF to WebP</source>
+        <translation>GIF in WebP</translation>
+    </message>
+</context>
+<context>
+    <name>MyProfileWindowController</name>
+    <message>
+        <source>My Profile</source>
+        <translation>Mein Profil</translation>
+    </message>
+    <message>
+        <source>User name</source>
+        <translation>Benutzername</translation>
+    </message>
+    <message>
+        <source>Member type</source>
+        <translation>Mitgliedschaft</translation>
+    </message>
+    <message>
+        <source>Member since</source>
+        <translation>Mitglied seit</translation>
+    </message>
+    <message>
+        <source>Downloads</source>
+        <translation>Downloads</translation>
+    </message>
+    <message>
+        <source>Free Member</source>
+        <translation>Kostenloses Mitglied</translation>
+    </message>
+    <message>
+        <source>Basic Member</source>
+        <translation>Basis-Mitglied</translation>
+    </message>
+    <message>
+        <source>Premium Member</source>
+        <translation>Premium-Mitglied</translation>
+    </message>
+    <message>
+        <source>Pro Member</source>
+        <translation>Pro-Mitglied</translation>
+    </message>
+    <message>
+        <source>From your account, read only</source>
+        <translation>Aus Ihrem Konto, nur lesbar</translation>
+    </message>
+</context>
+<context>
+    <name>OptionsWindow</name>
+    <message>
+        <source>Options</source>
+        <translation>Optionen</translation>
+    </message>
+    <message>
+        <source>Conversion</source>
+        <translation>Konvertierung</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>Qualität</translation>
+    </message>
+    <message>
+        <source>Quality applies when encoding to WebP. Changing the conversion here keeps the files already in the list.</source>
+        <translation>Die Qualität gilt beim Kodieren nach WebP. Eine hier geänderte Konvertierung behält die Dateien, die schon in der Liste sind.</translation>
+    </message>
+</context>
+<context>
+    <name>RatingInvitation</name>
+    <message>
+        <source>Enjoying Tessaro Pro? A short rating helps others find it.</source>
+        <translation>Gefällt Ihnen Tessaro Pro? Eine kurze Bewertung hilft anderen, es zu finden.</translation>
+    </message>
+    <message>
+        <source>Rate Tessaro Pro</source>
+        <translation>Tessaro Pro bewerten</translation>
+    </message>
+    <message>
+        <source>Not now</source>
+        <translation>Jetzt nicht</translation>
+    </message>
+    <message>
+        <source>Opens the rating page in the browser</source>
+        <translation>Öffnet die Bewertungsseite im Browser</translation>
+    </message>
+    <message>
+        <source>Hides this invitation</source>
+        <translation>Blendet diese Einladung aus</translation>
+    </message>
+</context>
+<context>
+    <name>WindowTexts</name>
+    <message>
+        <source>The App fails to compress some images. Please send it to %1 and I will check it for you.</source>
+        <translation>Die App konnte einige Bilder nicht komprimieren. Bitte senden Sie sie an %1, ich sehe sie mir für Sie an.</translation>
+    </message>
+    <message>
+        <source>Error! Decoding of an animated WebP file is not supported.</source>
+        <translation>Fehler! Das Dekodieren einer animierten WebP-Datei wird nicht unterstützt.</translation>
+    </message>
+    <message>
+        <source>You can only upload %1 pictures</source>
+        <translation>Sie können höchstens %1 Bilder hochladen</translation>
+    </message>
+    <message>
+        <source>You have image(s) with height or width dimension over %1px. Please resize it before uploading</source>
+        <translation>Mindestens ein Bild ist höher oder breiter als %1 px. Bitte verkleinern Sie es vor dem Hochladen</translation>
+    </message>
+</context>
+</TS>
