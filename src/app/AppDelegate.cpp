@@ -72,13 +72,12 @@ void AppDelegate::buildMenus() {
     MainWindowController* window = mainWindow_;
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("Add Files…"), QKeySequence::Open, window,
-                    &MainWindowController::addFile);
-    file->addAction(QStringLiteral("Add Folder…"), window, &MainWindowController::addFolder);
-    file->addAction(QStringLiteral("Clear List"), window, &MainWindowController::clearFile);
+    // The window's own actions, so each shortcut has one owner and follows the busy state.
+    file->addAction(window->addFileAction());
+    file->addAction(window->addFolderAction());
+    file->addAction(window->clearFileAction());
     file->addSeparator();
-    file->addAction(QStringLiteral("Options…"), window,
-                    [window] { window->homeViewController()->showOptions(); });
+    file->addAction(window->optionsAction());
     file->addAction(QStringLiteral("Choose Download Folder…"), this, &AppDelegate::chooseSavePath);
     file->addSeparator();
     file->addAction(QStringLiteral("Quit"), QKeySequence::Quit, qApp,
@@ -93,7 +92,7 @@ void AppDelegate::buildMenus() {
                        [window] { AccountActions::loginModal(window); });
     account->addAction(QStringLiteral("My Profile"), this,
                        [window] { AccountActions::myProfile(window); });
-    account->addAction(QStringLiteral("Logout"), this, [] { AccountActions::logOut(); });
+    account->addAction(QStringLiteral("Logout"), this, [this] { AccountActions::logOut(this); });
 
     QMenu* windowMenu = bar->addMenu(QStringLiteral("&Window"));
     windowMenu->addAction(QStringLiteral("Tessaro Pro"), this, &AppDelegate::reopenApplication);

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -20,11 +21,24 @@ void HomeViewController::submit() {
 }
 
 void HomeViewController::convertImage() {
-    if (isRunning() || isIntakeBusy())
+    if (isRunning() || isIntakeBusy() || choosingFolder_ || !chooseOutputDirectory)
         return;
-    const QString directory = chooseOutputDirectory ? chooseOutputDirectory(window()) : QString();
-    if (directory.isEmpty())
+    choosingFolder_ = true;
+    QPointer<HomeViewController> self(this);
+    chooseOutputDirectory(window(), [self](const QString& directory) {
+        if (self != nullptr)
+            self->outputFolderChosen(directory);
+    });
+}
+
+void HomeViewController::outputFolderChosen(const QString& directory) {
+    if (!choosingFolder_)
         return;
+    choosingFolder_ = false;
+    if (directory.isEmpty() || isRunning() || isIntakeBusy()) {
+        startNextIntake(); // files that came while the panel was open
+        return;
+    }
     startButton_->setEnabled(false);
     convertError_.clear();
     RunOptions options;
@@ -33,11 +47,25 @@ void HomeViewController::convertImage() {
     options.outputDirectory = directory;
     options.keepDate = keepDate_->isChecked();
     options.countRun = true;
+    progressShown_ = 0;
+    progressBar_->setMaxValue(static_cast<float>(jobList_->count()));
+    progressBar_->setPresent(0);
+    progressBar_->Label()->setText(QStringLiteral("0 of %1").arg(jobList_->count()));
     if (!batchRun_->start(jobList_, options)) {
         showAlert(QStringLiteral("The converted images cannot be written to %1.").arg(directory));
+        startNextIntake();
         return;
     }
     runDidStart();
+}
+
+void HomeViewController::showProgress(qsizetype done, qsizetype total) {
+    if (done < progressShown_)
+        return;
+    progressShown_ = done;
+    progressBar_->setMaxValue(static_cast<float>(total));
+    progressBar_->setPresent(done);
+    progressBar_->Label()->setText(QStringLiteral("%1 of %2").arg(done).arg(total));
 }
 
 void HomeViewController::cancelRun() {
@@ -46,10 +74,7 @@ void HomeViewController::cancelRun() {
 }
 
 void HomeViewController::runDidStart() {
-    const qsizetype total = jobList_->count();
-    progressBar_->setMaxValue(static_cast<float>(total));
-    progressBar_->setPresent(0);
-    progressBar_->Label()->setText(QStringLiteral("0 of %1").arg(total));
+    // The start already reported the jobs converted before; the label stays where it is.
     progressBar_->show();
     cancelButton_->show();
     cancelButton_->setEnabled(true);
@@ -73,6 +98,7 @@ void HomeViewController::runDidFinish(const RunReport& report) {
     const QString message = report.closingMessage();
     if (!message.isEmpty())
         showAlert(message);
+    startNextIntake(); // files that arrived during the run
 }
 
 void HomeViewController::showRatingInvitation() {

@@ -43,15 +43,19 @@ QString folderPanel(QWidget* parent) {
     return QFileDialog::getExistingDirectory(parent, QStringLiteral("Add Folder"));
 }
 
-QString outputPanel(QWidget* parent) {
-    QFileDialog panel(parent, QString());
-    panel.setFileMode(QFileDialog::Directory);
-    panel.setOption(QFileDialog::ShowDirsOnly, true);
-    panel.setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
-    panel.setWindowTitle(QStringLiteral("Choose the folder for the converted images"));
-    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
-        return {};
-    return panel.selectedFiles().constFirst();
+void outputPanel(QWidget* parent, const HomeViewController::FolderReply& reply) {
+    auto* panel = new QFileDialog(parent, QString());
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setWindowModality(Qt::WindowModal);
+    panel->setFileMode(QFileDialog::Directory);
+    panel->setOption(QFileDialog::ShowDirsOnly, true);
+    panel->setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
+    panel->setWindowTitle(QStringLiteral("Choose the folder for the converted images"));
+    QObject::connect(panel, &QDialog::finished, panel, [panel, reply](int result) {
+        const QStringList chosen = panel->selectedFiles();
+        reply(result == QDialog::Accepted && !chosen.isEmpty() ? chosen.constFirst() : QString());
+    });
+    panel->open();
 }
 
 QLabel* captionLabel(const QString& text, QWidget* parent) {
@@ -220,11 +224,7 @@ void HomeViewController::viewDidLoad() {
     connect(jobList_, &JobList::cleared, this, &HomeViewController::updateSummary);
     connect(batchRun_, &BatchRun::convertErrorChanged, this,
             [this](const QString& text) { convertError_ = text; });
-    connect(batchRun_, &BatchRun::progressChanged, this, [this](qsizetype done, qsizetype total) {
-        progressBar_->setMaxValue(static_cast<float>(total));
-        progressBar_->setPresent(done);
-        progressBar_->Label()->setText(QStringLiteral("%1 of %2").arg(done).arg(total));
-    });
+    connect(batchRun_, &BatchRun::progressChanged, this, &HomeViewController::showProgress);
     connect(batchRun_, &BatchRun::finished, this, &HomeViewController::runDidFinish);
     batchRun_->setRatingHook([this] { showRatingInvitation(); });
     updateSummary();
@@ -276,6 +276,9 @@ void HomeViewController::updateBusyControls() {
     const bool running = isRunning();
     const bool busy = running || isIntakeBusy();
     modeBox_->setEnabled(!busy);
+    optionsBtn_->setEnabled(!busy);
+    if (optionsWindow_ != nullptr)
+        optionsWindow_->comboBox()->setEnabled(!busy);
     dropView_->setAcceptDrops(!running);
     tableView_->cell()->setDeleteEnabled(!running);
     tableView_->viewport()->update();
@@ -287,6 +290,11 @@ void HomeViewController::updateBusyControls() {
         statusLabel_->setText(QStringLiteral("Adding files…"));
     else if (!running)
         updateSummary();
+    if (!busy && refreshPending_) {
+        refreshPending_ = false;
+        refreshOptions();
+    }
+    Q_EMIT optionsAvailableChanged(!busy);
     Q_EMIT busyChanged(busy);
 }
 

@@ -70,11 +70,17 @@ public:
 
     bool isRunning() const;
     bool isIntakeBusy() const;
+    bool isChoosingOutputFolder() const { return choosingFolder_; }
+    // Paths that arrived while the list could not take them, waiting for their turn.
+    qsizetype heldIntakeCount() const { return pendingIntakes_.size(); }
 
-    // Seams for the panels, so tests need not drive platform dialogs.
+    // Seams for the panels, so tests need not drive platform dialogs. The output folder
+    // panel answers later (an empty path when cancelled): it must not block the window while
+    // files opened with the application arrive.
+    using FolderReply = std::function<void(const QString& directory)>;
     std::function<QStringList(QWidget* parent, const QStringList& fileTypes)> chooseFiles;
     std::function<QString(QWidget* parent)> chooseFolder;
-    std::function<QString(QWidget* parent)> chooseOutputDirectory;
+    std::function<void(QWidget* parent, FolderReply reply)> chooseOutputDirectory;
     std::function<void()> showRatingRequest;
 
     JobList* jobList() const { return jobList_; }
@@ -105,6 +111,8 @@ Q_SIGNALS:
     void runFinished(const RunReport& report);
     void busyChanged(bool busy);
     void alertShown(const QString& message);
+    // The options window may be opened (false while a run or an intake is going).
+    void optionsAvailableChanged(bool available);
 
 private:
     struct PendingIntake {
@@ -122,6 +130,8 @@ private:
     void finishIntake(const IntakeOutcome& outcome);
     void refuseWhileRunning();
 
+    void outputFolderChosen(const QString& directory);
+    void showProgress(qsizetype done, qsizetype total);
     void runDidStart();
     void runDidFinish(const RunReport& report);
     void showRatingInvitation();
@@ -156,4 +166,7 @@ private:
     double ratio_ = 90;
     QString convertError_;
     QString notice_; // last intake notice shown in the footer
+    bool choosingFolder_ = false;
+    bool refreshPending_ = false; // stored options changed while busy: apply when idle
+    qsizetype progressShown_ = 0; // the progress label never goes back within a run
 };

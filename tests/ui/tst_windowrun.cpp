@@ -5,6 +5,8 @@
 #include "HomeViewController.h"
 #include "JobList.h"
 #include "JobTableModel.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "RunCounter.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
@@ -58,7 +60,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(outDir = at("out")) && QDir().mkpath(at("in")));
         Settings::setValue(SettingsKeys::Format, QStringLiteral("2"));
         home = std::make_unique<HomeViewController>();
-        home->chooseOutputDirectory = [this](QWidget*) { return outDir; };
+        home->chooseOutputDirectory = [this](QWidget*, const auto& reply) { reply(outDir); };
         home->show();
         QVERIFY(QTest::qWaitForWindowExposed(home.get()));
     }
@@ -67,12 +69,12 @@ private Q_SLOTS:
         addThroughPanel(
             {image("in/a.png", {64, 48}), image("in/b.jpg", {40, 30}), image("in/c.png")});
         // A cancelled folder panel starts nothing.
-        home->chooseOutputDirectory = [](QWidget*) { return QString(); };
+        home->chooseOutputDirectory = [](QWidget*, const auto& reply) { reply(QString()); };
         QSignalSpy started(home.get(), &HomeViewController::runStarted);
         QTest::mouseClick(home->submitBtn(), Qt::LeftButton);
         QCOMPARE(started.count(), 0);
         QCOMPARE(state(0), JobState::Waiting);
-        home->chooseOutputDirectory = [this](QWidget*) { return outDir; };
+        home->chooseOutputDirectory = [this](QWidget*, const auto& reply) { reply(outDir); };
 
         QStringList progress;
         connect(home->batchRun(), &BatchRun::progressChanged, this,
@@ -119,6 +121,77 @@ private Q_SLOTS:
         QVERIFY(home->ratingInvitation() == nullptr); // never again after the second
     }
 
+    // Rows converted before count as done at once; the label never goes back from there.
+    // The options stay shut during the run, and options stored meanwhile apply afterwards.
+    void progressOnlyGrowsAndOptionsWaitForTheRunsEnd() {
+        addThroughPanel({image("in/a.png")});
+        QVERIFY(!runToEnd().failed);
+        addThroughPanel({image("in/b.png", {800, 600})});
+        QStringList labels;
+        const auto record = [&] { labels.append(home->progressBar()->Label()->text()); };
+        connect(home->batchRun(), &BatchRun::progressChanged, this, record);
+        connect(home.get(), &HomeViewController::runStarted, this, record);
+        QSignalSpy finished(home.get(), &HomeViewController::runFinished);
+        QTest::mouseClick(home->submitBtn(), Qt::LeftButton);
+        QVERIFY(home->isRunning());
+
+        auto* optionsButton = home->findChild<QPushButton*>(QStringLiteral("optionsButton"));
+        QVERIFY(!optionsButton->isEnabled());
+        home->showOptions();
+        QVERIFY(home->optionsWindow() == nullptr);
+        Settings::setValue(SettingsKeys::Format, QStringLiteral("1"));
+        NotificationCenter::defaultCenter().post(QLatin1String(NotificationNames::RefreshOptions));
+        QCOMPARE(home->convertType(), qint64(2));
+        QCOMPARE(home->comboBox()->currentIndex(), 2);
+
+        QVERIFY(finished.wait(60000));
+        qsizetype last = 0;
+        for (const QString& label : labels) {
+            const qsizetype done = label.section(u' ', 0, 0).toLongLong();
+            QVERIFY2(done >= last && label.endsWith(QLatin1String(" of 2")),
+                     qPrintable(labels.join(u',')));
+            last = done;
+        }
+        QCOMPARE(labels.last(), QStringLiteral("2 of 2"));
+        QCOMPARE(home->convertType(), qint64(1));
+        QCOMPARE(home->comboBox()->currentIndex(), 1);
+        QVERIFY(optionsButton->isEnabled());
+    }
+
+    // Files opened with the application while the output folder panel is open wait for
+    // the run and are added after it, not lost under the locked list.
+    void filesOpenedWhileThePanelIsOpenAreAddedAfterTheRun() {
+        addThroughPanel({image("in/a.png")});
+        HomeViewController::FolderReply answer;
+        home->chooseOutputDirectory = [&](QWidget*, const HomeViewController::FolderReply& reply) {
+            answer = reply;
+        };
+        QTest::mouseClick(home->submitBtn(), Qt::LeftButton);
+        QVERIFY(home->isChoosingOutputFolder() && answer);
+        const QString opened = image("opened.png");
+        NotificationCenter::defaultCenter().post(QLatin1String(NotificationNames::DockDragFile),
+                                                 QStringList{opened});
+        QCOMPARE(home->heldIntakeCount(), qsizetype(1));
+        QSignalSpy finished(home.get(), &HomeViewController::runFinished);
+        QSignalSpy added(home.get(), &HomeViewController::intakeFinished);
+        answer(outDir);
+        QVERIFY(home->isRunning());
+        QVERIFY(finished.wait(60000));
+        QVERIFY(added.count() == 1 || added.wait(20000));
+        QCOMPARE(home->jobList()->pathArr(), (QStringList{at("in/a.png"), opened}));
+        QCOMPARE(state(0), JobState::Converted);
+        QCOMPARE(state(1), JobState::Waiting);
+
+        // A cancelled panel lets held files in at once.
+        QTest::mouseClick(home->submitBtn(), Qt::LeftButton);
+        const QString another = image("another.png");
+        NotificationCenter::defaultCenter().post(QLatin1String(NotificationNames::DockDragFile),
+                                                 QStringList{another});
+        answer(QString());
+        QVERIFY(added.wait(20000));
+        QCOMPARE(home->jobList()->pathArr().last(), another);
+    }
+
     void listIsLockedWhileRunningAndCancelKeepsOnlyCompleteFiles() {
         QStringList sources;
         for (int i = 0; i < 12; ++i)
@@ -139,6 +212,10 @@ private Q_SLOTS:
         home->addFile();
         home->dragDropViewFileList({late});
         home->removeJob(0);
+        // Files opened with the application meanwhile wait for the run's end.
+        const QString opened = image("opened.png");
+        NotificationCenter::defaultCenter().post(QLatin1String(NotificationNames::DockDragFile),
+                                                 QStringList{opened});
         home->submitBtn()->setEnabled(true); // even a stray enabled button cannot clear
         home->clearFile();
         home->submitBtn()->setEnabled(false);
@@ -149,7 +226,7 @@ private Q_SLOTS:
         QVERIFY(finished.wait(60000));
         QVERIFY(finished.at(0).at(0).value<RunReport>().cancelled);
         QVERIFY(home->lastAlert() == nullptr); // a cancelled run shows no failure alert
-        QVERIFY(!home->isRunning() && home->submitBtn()->isEnabled());
+        QVERIFY(!home->isRunning());
         // Whatever reached the folder is complete; jobs not converted are waiting again.
         int converted = 0;
         for (int row = 0; row < 12; ++row) {
@@ -164,8 +241,11 @@ private Q_SLOTS:
             QVERIFY2(TestFiles::isWebp(path) && QImage(path).size() == QSize(1600, 1200),
                      qPrintable(name));
         }
-        home->dragDropViewFileList({late}); // the list takes files again
         QTRY_COMPARE_WITH_TIMEOUT(home->jobList()->count(), 13, 10000);
+        QCOMPARE(home->jobList()->pathArr().last(), opened);
+        QTRY_VERIFY_WITH_TIMEOUT(home->submitBtn()->isEnabled(), 5000);
+        home->dragDropViewFileList({late}); // the list takes files again
+        QTRY_COMPARE_WITH_TIMEOUT(home->jobList()->count(), 14, 10000);
     }
 };
 
