@@ -5,6 +5,7 @@
 #include "FileIntake.h"
 #include "OutputChecks.h"
 #include "ReportWriter.h"
+#include "SizeSummary.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,10 +17,6 @@ namespace {
 // Test-only hooks: a folder of stand-in tools and their time limit.
 const char ToolsDirectoryVariable[] = "TESSARO_TOOLS_DIR";
 const char ToolTimeoutVariable[] = "TESSARO_TOOL_TIMEOUT_MS";
-
-qint64 bytesOf(const PicModel& job) {
-    return qRound64(job.size * 1000.0);
-}
 
 } // namespace
 
@@ -129,7 +126,7 @@ void ConvertCommand::takeInInputs() {
         if (const auto job = jobs.constFind(path); job != jobs.cend()) {
             InputOutcome outcome;
             outcome.path = path;
-            outcome.inputBytes = bytesOf(**job);
+            outcome.inputBytes = SizeSummary::bytesOf(**job);
             outcomeOfRow_.append(summary_.inputs.size());
             summary_.inputs.append(outcome);
         } else if (const auto skip = skipped.constFind(path); skip != skipped.cend()) {

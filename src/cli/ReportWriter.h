@@ -10,6 +10,4 @@ namespace ReportWriter {
 QString summaryText(const RunSummary& summary);
 // One JSON document: every input with its fate, and the totals.
 QByteArray jsonDocument(const RunSummary& summary);
-// "1.5 MB" style size for people.
-QString humanBytes(qint64 bytes);
 } // namespace ReportWriter

@@ -1,5 +1,7 @@
 #include "RunSummary.h"
 
+#include "SizeSummary.h"
+
 qsizetype RunSummary::count(InputOutcome::State state) const {
     qsizetype n = 0;
     for (const InputOutcome& input : inputs)
@@ -24,10 +26,7 @@ qint64 RunSummary::outputBytes() const {
 }
 
 double RunSummary::savingPercent() const {
-    const qint64 in = convertedInputBytes();
-    if (in <= 0)
-        return 0;
-    return 100.0 * static_cast<double>(in - outputBytes()) / static_cast<double>(in);
+    return SizeSummary::savingPercent(convertedInputBytes(), outputBytes());
 }
 
 QString stateName(InputOutcome::State state) {
