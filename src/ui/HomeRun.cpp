@@ -7,9 +7,9 @@
 #include "ProductLinks.h"
 #include "ProgressBar.h"
 #include "RatingInvitation.h"
+#include "SizeSummary.h"
 
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -90,14 +90,17 @@ void HomeViewController::runDidFinish(const RunReport& report) {
     startButton_->setEnabled(true);
     QString summary = report.cancelled ? QStringLiteral("Cancelled · ") : QString();
     summary += QStringLiteral("%1 converted").arg(report.converted);
+    if (report.converted > 0)
+        summary += QStringLiteral(" · ") +
+                   SizeSummary::totalsText(report.convertedInputBytes, report.outputBytes);
     if (report.failures > 0)
         summary += QStringLiteral(" · %1 failed").arg(report.failures);
     notice_ = summary;
     updateSummary();
     Q_EMIT runFinished(report);
-    const QString message = report.closingMessage();
-    if (!message.isEmpty())
-        showAlert(message);
+    const ClosingReport closing = closingReport(report);
+    if (!closing.text.isEmpty())
+        showClosingReport(closing);
     startNextIntake(); // files that arrived during the run
 }
 
@@ -109,8 +112,10 @@ void HomeViewController::showRatingInvitation() {
     if (ratingInvitation_ != nullptr)
         return;
     auto* invitation = new RatingInvitation(this);
-    connect(invitation, &RatingInvitation::rateRequested, this,
-            [] { QDesktopServices::openUrl(QUrl(QLatin1String(ProductLinks::WebSite))); });
+    connect(invitation, &RatingInvitation::rateRequested, this, [this] {
+        if (openUrl)
+            openUrl(QUrl(QLatin1String(ProductLinks::WebSite)));
+    });
     ratingInvitation_ = invitation;
     homeLayout_->insertWidget(0, invitation);
 }

@@ -20,7 +20,9 @@
 #include "AccountActions.h"
 
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -73,6 +75,7 @@ HomeViewController::HomeViewController(QWidget* parent)
     chooseFiles = openPanel;
     chooseFolder = folderPanel;
     chooseOutputDirectory = outputPanel;
+    openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     buildLayout();
     viewDidLoad();
 }
@@ -105,7 +108,10 @@ void HomeViewController::buildLayout() {
     homeLayout_->addWidget(buildOptionsBar());
     homeLayout_->addWidget(buildFooter());
 
-    tableView_->cell()->onDeleteRequested = [this](qint64 row) { removeJob(row); };
+    connect(tableView_->cell(), &TessaroCell::deleteRequested, this,
+            [this](const QModelIndex& index) { removeJob(index.row()); });
+    connect(tableView_->cell(), &TessaroCell::showInFolderRequested, this,
+            [this](const QModelIndex& index) { showInFolder(index.row()); });
     connect(dropView_, &DragDropView::dragHoverChanged, tableView_,
             &JobTableView::setDropHighlight);
 }
@@ -245,6 +251,16 @@ void HomeViewController::showAlert(const QString& message) {
     Q_EMIT alertShown(message);
 }
 
+void HomeViewController::showClosingReport(const ClosingReport& report) {
+    const QMessageBox::Icon icon = report.icon == ClosingReport::Icon::Warning
+                                       ? QMessageBox::Warning
+                                       : QMessageBox::Information;
+    lastAlert_ = AlertSheet::show(window(), report.text, icon, report.title);
+    if (!isRunning() && !isIntakeBusy())
+        startButton_->setEnabled(true);
+    Q_EMIT alertShown(report.text);
+}
+
 void HomeViewController::checkAgreeSubmit() {
     startButton_->setEnabled(!jobList_->isEmpty() && !isRunning() && !isIntakeBusy());
 }
@@ -255,6 +271,14 @@ void HomeViewController::removeJob(qint64 row) {
         return;
     }
     checkAgreeSubmit();
+}
+
+void HomeViewController::showInFolder(qint64 row) {
+    if (row < 0 || row >= jobList_->count() || jobList_->at(row).outputPath.isEmpty())
+        return;
+    const QString folder = QFileInfo(jobList_->at(row).outputPath).absolutePath();
+    if (openUrl)
+        openUrl(QUrl::fromLocalFile(folder));
 }
 
 void HomeViewController::info() {

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStringList>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QVariant>
 #include <QWidget>
@@ -48,10 +49,14 @@ public:
 
     // The window's alert; also enables the start button unless a run or an intake is going.
     void showAlert(const QString& message);
+    // The alert that ends a run with failures.
+    void showClosingReport(const ClosingReport& report);
     // Start button from the list: enabled exactly when it holds a job (and nothing is busy).
     void checkAgreeSubmit();
     // The row delete action.
     void removeJob(qint64 row);
+    // The row's "Show in folder": opens the folder holding its result.
+    void showInFolder(qint64 row);
 
     // Options.
     void refreshOptions();
@@ -82,6 +87,8 @@ public:
     std::function<QString(QWidget* parent)> chooseFolder;
     std::function<void(QWidget* parent, FolderReply reply)> chooseOutputDirectory;
     std::function<void()> showRatingRequest;
+    // Hands a folder or a web address to the desktop.
+    std::function<void(const QUrl& url)> openUrl;
 
     JobList* jobList() const { return jobList_; }
     JobTableModel* tableModel() const { return model_; }

@@ -18,6 +18,8 @@ public:
         PathRole,                        // the job's url
         StateRole,                       // the job's completed value
         ExtensionRole,                   // "WEBP", "PNG" ...
+        ResultTextRole,                  // converted rows: "→ 1.2 MB, −54 %"; else ""
+        OutputPathRole,                  // where the last conversion put its result, or ""
     };
 
     explicit JobTableModel(JobList* list, QObject* parent = nullptr);

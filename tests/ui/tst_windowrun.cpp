@@ -10,10 +10,13 @@
 #include "RunCounter.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
+#include "SizeSummary.h"
+#include "TessaroCell.h"
 #include "TestFiles.h"
 
 #include <QApplication>
 #include <QImageReader>
+#include <QMessageBox>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -61,8 +64,19 @@ private Q_SLOTS:
         Settings::setValue(SettingsKeys::Format, QStringLiteral("2"));
         home = std::make_unique<HomeViewController>();
         home->chooseOutputDirectory = [this](QWidget*, const auto& reply) { reply(outDir); };
+        home->resize(1000, 640);
         home->show();
         QVERIFY(QTest::qWaitForWindowExposed(home.get()));
+    }
+    // Clicks row's "Show in folder" link; returns what was handed to the desktop.
+    QUrl clickShowInFolder(int row) {
+        QUrl opened;
+        home->openUrl = [&](const QUrl& url) { opened = url; };
+        const QRect rect = home->tableView()->visualRect(home->tableModel()->index(row, 0));
+        QTest::mouseClick(home->tableView()->viewport(), Qt::LeftButton, {},
+                          TessaroCell::showInFolderRect(rect).center());
+        home->openUrl = nullptr;
+        return opened;
     }
 
     void convertsAndMarksRows() {
@@ -95,6 +109,25 @@ private Q_SLOTS:
         QVERIFY(!home->cancelBtn()->isVisible());
         QVERIFY(home->ratingInvitation() == nullptr); // not after the first run
 
+        // Each converted row shows its result against its source and opens its folder; the
+        // footer adds the run's totals. The numbers are the files' own sizes on disk.
+        qint64 in = 0, out = 0;
+        for (int row = 0; row < 3; ++row) {
+            const QModelIndex index = home->tableModel()->index(row, 0);
+            const qint64 source = QFileInfo(index.data(JobTableModel::PathRole).toString()).size();
+            const QFileInfo result(index.data(JobTableModel::OutputPathRole).toString());
+            QCOMPARE(result.dir(), QDir(outDir));
+            QCOMPARE(index.data(JobTableModel::ResultTextRole).toString(),
+                     SizeSummary::resultText(source, result.size()));
+            in += source;
+            out += result.size();
+        }
+        QVERIFY2(home->statusLabel()->text().contains(QStringLiteral("3 converted · ") +
+                                                      SizeSummary::totalsText(in, out)),
+                 qPrintable(home->statusLabel()->text()));
+        QCOMPARE(clickShowInFolder(1), QUrl::fromLocalFile(QDir(outDir).absolutePath()));
+        QCOMPARE(home->jobList()->count(), 3);
+
         // The second run (into another folder) converts nothing again and brings the
         // invitation: inside the window, not modal, gone when dismissed.
         QVERIFY(QDir().mkpath(outDir = at("out2")));
@@ -114,6 +147,17 @@ private Q_SLOTS:
         QVERIFY(failed.failed && !failed.closingMessage().isEmpty());
         QCOMPARE(alerts.count(), 1);
         QCOMPARE(alerts.at(0).at(0).toString(), failed.closingMessage());
+        // The alert names the file and the tool's reason, as a warning.
+        QVERIFY(home->lastAlert()->text().contains(at("in/bad.png")));
+        QVERIFY(home->lastAlert()->text().contains(QLatin1String("cwebp")));
+        QCOMPARE(home->lastAlert()->icon(), QMessageBox::Warning);
+        // A failed row has no result to show.
+        QVERIFY(home->tableModel()
+                    ->index(3, 0)
+                    .data(JobTableModel::ResultTextRole)
+                    .toString()
+                    .isEmpty());
+        QCOMPARE(clickShowInFolder(3), QUrl());
         QCOMPARE(state(3), JobState::Failed);
         QVERIFY(
             home->tableModel()->index(3, 0).data(Qt::ToolTipRole).toString().contains("bad.png"));
