@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
     home.show();
     home.comboBox()->setCurrentIndex(2);
     home.comboBoxSelectionIsChanging();
-    home.chooseOutputDirectory = [out](QWidget*) { return out; };
+    home.chooseOutputDirectory = [out](QWidget*, const auto& reply) { reply(out); };
     home.showRatingRequest = [] {};
 
     QEventLoop loop;

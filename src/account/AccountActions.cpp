@@ -32,9 +32,10 @@ void myProfile(QWidget* parent) {
     qInfo() << "My Profile";
 }
 
-void logOut() {
+void logOut(QObject* poster) {
     UserUtil::removeUserInfo();
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(NotificationNames::LogOut));
+    NotificationCenter::defaultCenter().post(QString::fromLatin1(NotificationNames::LogOut),
+                                             QVariant::fromValue(poster));
 }
 
 void account(QWidget* parent) {

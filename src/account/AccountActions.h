@@ -1,4 +1,5 @@
 #pragma once
+class QObject;
 class QWidget;
 
 // What the application shell needs of the account: the menu state and the windows.
@@ -8,7 +9,8 @@ namespace AccountActions {
 bool hasLogin();
 void loginModal(QWidget* parent);
 void myProfile(QWidget* parent);
-void logOut();
+// Posts "LogOut" with poster (the application shell) as the notification's object.
+void logOut(QObject* poster);
 // The toolbar's Account item: the profile when logged in, the login window otherwise.
 void account(QWidget* parent);
 } // namespace AccountActions

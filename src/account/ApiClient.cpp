@@ -10,12 +10,14 @@
 
 #include <QCoreApplication>
 #include <QJsonDocument>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSslConfiguration>
 #include <QThread>
 #include <QTimer>
 
+#include <cmath>
 #include <mutex>
 
 namespace {
@@ -27,6 +29,15 @@ ClientConfiguration& sharedConfiguration() {
 }
 bool sharedCreated = false;
 
+// JSON numbers are doubles: whole ones go out as integers, others in their shortest exact
+// form, never in exponent notation.
+QString numberText(double value) {
+    constexpr double ExactIntegerLimit = 9007199254740992.0; // 2^53
+    if (std::isfinite(value) && std::trunc(value) == value && std::fabs(value) <= ExactIntegerLimit)
+        return QString::number(static_cast<qint64>(value));
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
+}
+
 QUrl urlWithQuery(QUrl url, const QJsonObject& params) {
     if (params.isEmpty())
         return url;
@@ -34,7 +45,7 @@ QUrl urlWithQuery(QUrl url, const QJsonObject& params) {
     for (auto it = params.begin(); it != params.end(); ++it) {
         const QJsonValue value = it.value();
         const QString text = value.isString()   ? value.toString()
-                             : value.isDouble() ? QString::number(value.toDouble())
+                             : value.isDouble() ? numberText(value.toDouble())
                              : value.isBool()   ? QString::number(value.toBool() ? 1 : 0)
                                                 : QString();
         pairs << QString::fromLatin1(QUrl::toPercentEncoding(it.key()) + '=' +
@@ -75,13 +86,12 @@ bool ApiClient::setSharedConfiguration(const ClientConfiguration& configuration)
 }
 
 ApiClient::ApiClient(const ClientConfiguration& configuration, Reachability* reachability,
-                             QObject* parent)
+                     QObject* parent)
     : QObject(parent), configuration_(configuration),
       reachability_(reachability ? reachability
                                  : new SystemReachability(configuration.baseUrl, this)),
       network_(new QNetworkAccessManager(this)) {
-    connect(reachability_, &Reachability::statusChanged, this,
-            &ApiClient::onReachabilityChanged);
+    connect(reachability_, &Reachability::statusChanged, this, &ApiClient::onReachabilityChanged);
 }
 
 ApiClient::~ApiClient() = default;
@@ -107,8 +117,8 @@ bool ApiClient::canSendNow() const {
 }
 
 void ApiClient::requestJsonDataWithPath(const QString& path, const QJsonObject& params,
-                                            QWidget* target, int methodType, bool loading,
-                                            Completion completion) {
+                                        QWidget* target, int methodType, bool loading,
+                                        Completion completion) {
     waiting_.push_back({path, params, target, methodType, loading, std::move(completion)});
     if (canSendNow()) {
         sendWaiting();

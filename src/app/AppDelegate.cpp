@@ -68,12 +68,12 @@ void AppDelegate::buildMenus() {
     MainWindowController* window = mainWindow_;
 
     QMenu* file = bar->addMenu(tr("&File"));
-    file->addAction(tr("Add Files…"), QKeySequence::Open, window, &MainWindowController::addFile);
-    file->addAction(tr("Add Folder…"), window, &MainWindowController::addFolder);
-    file->addAction(tr("Clear List"), window, &MainWindowController::clearFile);
+    // The window's own actions, so each shortcut has one owner and follows the busy state.
+    file->addAction(window->addFileAction());
+    file->addAction(window->addFolderAction());
+    file->addAction(window->clearFileAction());
     file->addSeparator();
-    file->addAction(tr("Options…"), window,
-                    [window] { window->homeViewController()->showOptions(); });
+    file->addAction(window->optionsAction());
     file->addAction(tr("Choose Download Folder…"), this, &AppDelegate::chooseSavePath);
     file->addSeparator();
     file->addAction(tr("Quit"), QKeySequence::Quit, qApp, &QApplication::closeAllWindows);
@@ -88,7 +88,7 @@ void AppDelegate::buildMenus() {
         ->setObjectName(QStringLiteral("loginAction"));
     account->addAction(tr("My Profile"), this, [window] { AccountActions::myProfile(window); })
         ->setObjectName(QStringLiteral("myProfileAction"));
-    account->addAction(tr("Logout"), this, [] { AccountActions::logOut(); })
+    account->addAction(tr("Logout"), this, [this] { AccountActions::logOut(this); })
         ->setObjectName(QStringLiteral("logoutAction"));
 
     QMenu* windowMenu = bar->addMenu(tr("&Window"));

@@ -6,6 +6,7 @@
 #include "OutputChecks.h"
 #include "OutputPlacement.h"
 #include "ReportWriter.h"
+#include "SizeSummary.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,10 +19,6 @@ const char ToolTimeoutVariable[] = "TESSARO_TOOL_TIMEOUT_MS";
 
 // Files looked at per turn of the event loop, so finished tools are answered promptly.
 constexpr int ScanBatch = 64;
-
-qint64 bytesOf(const PicModel& job) {
-    return qRound64(job.size * 1000.0);
-}
 
 } // namespace
 
@@ -176,7 +173,7 @@ void ConvertCommand::onJobFinished(qsizetype row) {
     const PicModel& job = jobs_.at(row);
     InputOutcome outcome;
     outcome.path = job.url;
-    outcome.inputBytes = bytesOf(job);
+    outcome.inputBytes = SizeSummary::bytesOf(job);
     outcome.elapsedMs = job.elapsedMs;
     if (job.completed == JobState::Converted) {
         outcome.state = InputOutcome::State::Converted;
@@ -209,7 +206,7 @@ void ConvertCommand::onFinished(const RunReport& runReport) {
     for (const auto& [row, job] : left) {
         InputOutcome outcome;
         outcome.path = job.url;
-        outcome.inputBytes = bytesOf(job);
+        outcome.inputBytes = SizeSummary::bytesOf(job);
         outcome.reason = QStringLiteral("cancelled");
         record(slotOfJob_.take(row), outcome);
         jobs_.forget(row);

@@ -1,25 +1,13 @@
 #include "ReportWriter.h"
 
 #include "TerminalText.h"
+#include "SizeSummary.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace ReportWriter {
-
-QString humanBytes(qint64 bytes) {
-    if (bytes < 1000)
-        return QStringLiteral("%1 B").arg(bytes);
-    static const char* const units[] = {"kB", "MB", "GB", "TB"};
-    double value = static_cast<double>(bytes);
-    int unit = -1;
-    while (value >= 1000 && unit < 3) {
-        value /= 1000;
-        ++unit;
-    }
-    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[unit]));
-}
 
 QString summaryText(const RunSummary& summary) {
     using State = InputOutcome::State;
@@ -36,7 +24,7 @@ QString summaryText(const RunSummary& summary) {
     const qint64 in = summary.convertedInputBytes();
     const qint64 out = summary.outputBytes();
     text += QStringLiteral("%1 → %2 (%3 bytes → %4 bytes, saving %5%)\n")
-                .arg(humanBytes(in), humanBytes(out))
+                .arg(SizeSummary::humanBytes(in), SizeSummary::humanBytes(out))
                 .arg(in)
                 .arg(out)
                 .arg(summary.savingPercent(), 0, 'f', 1);

@@ -15,6 +15,4 @@ QByteArray jsonDocument(const RunSummary& summary);
 QByteArray jsonLine(const InputOutcome& input);
 // The closing line of --json-lines: {"totals": {...}, "cancelled": ...}.
 QByteArray jsonTotalsLine(const RunSummary& summary);
-// "1.5 MB" style size for people.
-QString humanBytes(qint64 bytes);
 } // namespace ReportWriter

@@ -1,6 +1,7 @@
 #include "RunSummary.h"
 
 #include "BatchRun.h"
+#include "SizeSummary.h"
 
 bool InputOutcome::alreadyExists() const {
     return state == State::Skipped && reason == QLatin1String(AlreadyExistsReason);
@@ -38,10 +39,7 @@ qsizetype RunSummary::count(InputOutcome::State state) const {
 }
 
 double RunSummary::savingPercent() const {
-    const qint64 in = convertedInputBytes();
-    if (in <= 0)
-        return 0;
-    return 100.0 * static_cast<double>(in - outputBytes()) / static_cast<double>(in);
+    return SizeSummary::savingPercent(convertedInputBytes(), outputBytes());
 }
 
 QString stateName(InputOutcome::State state) {

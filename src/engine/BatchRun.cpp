@@ -4,6 +4,7 @@
 #include "ConverterJob.h"
 #include "JobList.h"
 #include "RunCounter.h"
+#include "SizeSummary.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,6 +26,23 @@ const QString LockSuffix = QStringLiteral(".lock");
 bool isOwnWorkFile(const QString& name) {
     static const QRegularExpression pattern(QStringLiteral(R"(^\d+\.(out|copy|jpeg|upright)\.[^.]*$)"));
     return pattern.match(name).hasMatch();
+}
+
+// dwebp's own words when it is handed an animated file.
+bool saysAnimatedWebp(const std::optional<QString>& errorOutput) {
+    return errorOutput &&
+           errorOutput->contains(QLatin1String("animated WebP"), Qt::CaseInsensitive);
+}
+
+RunFailure failureOf(const ConverterJob::Outcome& outcome) {
+    RunFailure failure;
+    failure.path = outcome.job.url;
+    failure.reason = outcome.job.errorText;
+    if (saysAnimatedWebp(outcome.convertError))
+        failure.kind = RunFailure::Kind::AnimatedWebp;
+    else if (outcome.silentToolFailure)
+        failure.kind = RunFailure::Kind::SilentTool;
+    return failure;
 }
 
 } // namespace
@@ -239,11 +257,14 @@ void BatchRun::onJobDone(qsizetype row, const ConverterJob::Outcome& outcome) {
     PicModel job = outcome.job;
     if (outcome.ok) {
         ++report_.converted;
+        report_.convertedInputBytes += SizeSummary::bytesOf(job);
+        report_.outputBytes += job.outputBytes;
         if (options_.keepDate)
             OutputPlacement::applyDateStep(outcome.creationDate, job.outputPath);
     } else if (!outcome.cancelled) {
         ++report_.failures;
         report_.failed = true;
+        report_.failedJobs.append(failureOf(outcome));
     }
     list_->updateJob(row, job);
     if (outcome.convertError) {

@@ -245,6 +245,7 @@ void ConverterJob::onToolFinished(int exitCode, QProcess::ExitStatus status) {
     const QString errorOutput = decodeUtf8(stderr_).trimmed();
     if (status == QProcess::CrashExit || exitCode != 0) {
         outcome_.convertError = decodeUtf8(stderr_);
+        outcome_.silentToolFailure = errorOutput.isEmpty();
         const QString how = status == QProcess::CrashExit
                                 ? QStringLiteral("crashed")
                                 : QStringLiteral("failed (exit status %1)").arg(exitCode);
@@ -255,6 +256,7 @@ void ConverterJob::onToolFinished(int exitCode, QProcess::ExitStatus status) {
         return;
     }
     if (QFileInfo(temporaryOutput_).size() <= 0) {
+        outcome_.silentToolFailure = errorOutput.isEmpty();
         finish(JobState::Failed, false,
                QStringLiteral("%1 wrote no output for %2").arg(toolName_, job.url));
         return;

@@ -55,6 +55,7 @@ public:
         bool ok = false; // a result was written
         bool cancelled = false;
         std::optional<QString> convertError; // set when the tool exited with a failure status
+        bool silentToolFailure = false;      // the tool ran, failed and wrote nothing to stderr
         std::optional<QDateTime> creationDate;
     };
 

@@ -5,9 +5,9 @@
 
 namespace AlertSheet {
 
-QMessageBox* show(QWidget* window, const QString& message) {
-    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Tessaro Pro"), message,
-                                QMessageBox::NoButton, window);
+QMessageBox* show(QWidget* window, const QString& message, QMessageBox::Icon icon,
+                  const QString& title) {
+    auto* box = new QMessageBox(icon, title, message, QMessageBox::NoButton, window);
     box->addButton(QCoreApplication::translate("AlertSheet", "OK"), QMessageBox::AcceptRole);
     box->setObjectName(QStringLiteral("alertSheet"));
     box->setWindowModality(Qt::WindowModal);

@@ -69,7 +69,11 @@ void HomeViewController::dragDropViewFileList(const QStringList& paths) {
 }
 
 void HomeViewController::dockDragFile(const QVariant& object) {
-    dragDropViewFileList(object.toStringList());
+    // Files opened with the application cannot be offered again: while the list is held
+    // (a run, the output folder panel) they wait and are added afterwards.
+    const QStringList paths = object.toStringList();
+    if (!paths.isEmpty())
+        enqueueIntake(paths, true);
 }
 
 void HomeViewController::clearFile() {
@@ -91,11 +95,10 @@ void HomeViewController::enqueueIntake(const QStringList& paths, bool fromDrop) 
 
 void HomeViewController::startNextIntake() {
     while (!intakeRunner_->isBusy() && !pendingIntakes_.isEmpty()) {
+        // Held, not dropped: the run's end or the panel's answer calls here again.
+        if (isRunning() || choosingFolder_)
+            return;
         const PendingIntake next = pendingIntakes_.takeFirst();
-        if (isRunning()) {
-            refuseWhileRunning();
-            continue;
-        }
         if (jobList_->count() >= uploadCount_) {
             showAlert(WindowTexts::uploadLimitMessage(uploadCount_));
             continue;

@@ -22,6 +22,11 @@ void showQualityForMode(FractionSlider* slider, qint64 mode) {
 } // namespace
 
 void HomeViewController::refreshOptions() {
+    // The list being converted or filled keeps the mode it was started with.
+    if (isRunning() || isIntakeBusy()) {
+        refreshPending_ = true;
+        return;
+    }
     {
         // Selecting from the store is not a user's choice: it must not clear the list.
         const QSignalBlocker quiet(modeBox_);
@@ -60,8 +65,11 @@ void HomeViewController::sliderValueChanged(FractionSlider* sender) {
 }
 
 void HomeViewController::showOptions() {
+    if (isRunning() || isIntakeBusy())
+        return;
     if (optionsWindow_ != nullptr)
         optionsWindow_->deleteLater();
     optionsWindow_ = new OptionsWindow(window());
-    optionsWindow_->exec();
+    // Modal to the window, without a nested event loop.
+    optionsWindow_->open();
 }

@@ -10,10 +10,11 @@
 #include "Settings.h"
 #include "SettingsKeys.h"
 #include "WindowTexts.h"
+#include "SizeSummary.h"
 
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -23,11 +24,24 @@ void HomeViewController::submit() {
 }
 
 void HomeViewController::convertImage() {
-    if (isRunning() || isIntakeBusy())
+    if (isRunning() || isIntakeBusy() || choosingFolder_ || !chooseOutputDirectory)
         return;
-    const QString directory = chooseOutputDirectory ? chooseOutputDirectory(window()) : QString();
-    if (directory.isEmpty())
+    choosingFolder_ = true;
+    QPointer<HomeViewController> self(this);
+    chooseOutputDirectory(window(), [self](const QString& directory) {
+        if (self != nullptr)
+            self->outputFolderChosen(directory);
+    });
+}
+
+void HomeViewController::outputFolderChosen(const QString& directory) {
+    if (!choosingFolder_)
         return;
+    choosingFolder_ = false;
+    if (directory.isEmpty() || isRunning() || isIntakeBusy()) {
+        startNextIntake(); // files that came while the panel was open
+        return;
+    }
     startButton_->setEnabled(false);
     convertError_.clear();
     RunOptions options;
@@ -41,11 +55,25 @@ void HomeViewController::convertImage() {
         Settings::boolValue(SettingsKeys::KeepMetadata, SettingsDefaults::KeepMetadata);
     options.countRun = true;
     options.skipExisting = Settings::value(SettingsKeys::SkipExistingResults).toBool();
+    progressShown_ = 0;
+    progressBar_->setMaxValue(static_cast<float>(jobList_->count()));
+    progressBar_->setPresent(0);
+    progressBar_->Label()->setText(tr("0 of %1").arg(jobList_->count()));
     if (!batchRun_->start(jobList_, options)) {
         showAlert(tr("The converted images cannot be written to %1.").arg(directory));
+        startNextIntake();
         return;
     }
     runDidStart();
+}
+
+void HomeViewController::showProgress(qsizetype done, qsizetype total) {
+    if (done < progressShown_)
+        return;
+    progressShown_ = done;
+    progressBar_->setMaxValue(static_cast<float>(total));
+    progressBar_->setPresent(done);
+    progressBar_->Label()->setText(tr("%1 of %2").arg(done).arg(total));
 }
 
 void HomeViewController::cancelRun() {
@@ -54,10 +82,7 @@ void HomeViewController::cancelRun() {
 }
 
 void HomeViewController::runDidStart() {
-    const qsizetype total = jobList_->count();
-    progressBar_->setMaxValue(static_cast<float>(total));
-    progressBar_->setPresent(0);
-    progressBar_->Label()->setText(tr("0 of %1").arg(total));
+    // The start already reported the jobs converted before; the label stays where it is.
     progressBar_->show();
     cancelButton_->show();
     cancelButton_->setEnabled(true);
@@ -73,6 +98,9 @@ void HomeViewController::runDidFinish(const RunReport& report) {
     startButton_->setEnabled(true);
     QString summary = report.cancelled ? tr("Cancelled · ") : QString();
     summary += tr("%1 converted").arg(report.converted);
+    if (report.converted > 0)
+        summary += QStringLiteral(" · ") +
+                   SizeSummary::totalsText(report.convertedInputBytes, report.outputBytes);
     if (report.failures > 0)
         summary += tr(" · %1 failed").arg(report.failures);
     if (report.skippedExisting > 0)
@@ -80,9 +108,10 @@ void HomeViewController::runDidFinish(const RunReport& report) {
     notice_ = summary;
     updateSummary();
     Q_EMIT runFinished(report);
-    const QString message = WindowTexts::closingMessage(report);
-    if (!message.isEmpty())
-        showAlert(message);
+    const ClosingReport closing = WindowTexts::closingReport(report);
+    if (!closing.text.isEmpty())
+        showClosingReport(closing);
+    startNextIntake(); // files that arrived during the run
 }
 
 void HomeViewController::showRatingInvitation() {
@@ -93,8 +122,10 @@ void HomeViewController::showRatingInvitation() {
     if (ratingInvitation_ != nullptr)
         return;
     auto* invitation = new RatingInvitation(this);
-    connect(invitation, &RatingInvitation::rateRequested, this,
-            [] { QDesktopServices::openUrl(QUrl(QLatin1String(ProductLinks::WebSite))); });
+    connect(invitation, &RatingInvitation::rateRequested, this, [this] {
+        if (openUrl)
+            openUrl(QUrl(QLatin1String(ProductLinks::WebSite)));
+    });
     ratingInvitation_ = invitation;
     homeLayout_->insertWidget(0, invitation);
 }

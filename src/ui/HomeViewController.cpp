@@ -22,7 +22,9 @@
 #include "AccountActions.h"
 
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -47,15 +49,19 @@ QString folderPanel(QWidget* parent) {
     return QFileDialog::getExistingDirectory(parent, HomeViewController::tr("Add Folder"));
 }
 
-QString outputPanel(QWidget* parent) {
-    QFileDialog panel(parent, QString());
-    panel.setFileMode(QFileDialog::Directory);
-    panel.setOption(QFileDialog::ShowDirsOnly, true);
-    panel.setLabelText(QFileDialog::Accept, HomeViewController::tr("OK"));
-    panel.setWindowTitle(HomeViewController::tr("Choose the folder for the converted images"));
-    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
-        return {};
-    return panel.selectedFiles().constFirst();
+void outputPanel(QWidget* parent, const HomeViewController::FolderReply& reply) {
+    auto* panel = new QFileDialog(parent, QString());
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setWindowModality(Qt::WindowModal);
+    panel->setFileMode(QFileDialog::Directory);
+    panel->setOption(QFileDialog::ShowDirsOnly, true);
+    panel->setLabelText(QFileDialog::Accept, HomeViewController::tr("OK"));
+    panel->setWindowTitle(HomeViewController::tr("Choose the folder for the converted images"));
+    QObject::connect(panel, &QDialog::finished, panel, [panel, reply](int result) {
+        const QStringList chosen = panel->selectedFiles();
+        reply(result == QDialog::Accepted && !chosen.isEmpty() ? chosen.constFirst() : QString());
+    });
+    panel->open();
 }
 
 QLabel* captionLabel(const QString& text, QWidget* parent) {
@@ -73,6 +79,7 @@ HomeViewController::HomeViewController(QWidget* parent)
     chooseFiles = openPanel;
     chooseFolder = folderPanel;
     chooseOutputDirectory = outputPanel;
+    openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     buildLayout();
     viewDidLoad();
     new HomeKeyboard(this);
@@ -107,7 +114,10 @@ void HomeViewController::buildLayout() {
     homeLayout_->addWidget(buildOptionsBar());
     homeLayout_->addWidget(buildFooter());
 
-    tableView_->cell()->onDeleteRequested = [this](qint64 row) { removeJob(row); };
+    connect(tableView_->cell(), &TessaroCell::deleteRequested, this,
+            [this](const QModelIndex& index) { removeJob(index.row()); });
+    connect(tableView_->cell(), &TessaroCell::showInFolderRequested, this,
+            [this](const QModelIndex& index) { showInFolder(index.row()); });
     connect(dropView_, &DragDropView::dragHoverChanged, tableView_,
             &JobTableView::setDropHighlight);
 }
@@ -225,11 +235,7 @@ void HomeViewController::viewDidLoad() {
     connect(jobList_, &JobList::cleared, this, &HomeViewController::updateSummary);
     connect(batchRun_, &BatchRun::convertErrorChanged, this,
             [this](const QString& text) { convertError_ = text; });
-    connect(batchRun_, &BatchRun::progressChanged, this, [this](qsizetype done, qsizetype total) {
-        progressBar_->setMaxValue(static_cast<float>(total));
-        progressBar_->setPresent(done);
-        progressBar_->Label()->setText(tr("%1 of %2").arg(done).arg(total));
-    });
+    connect(batchRun_, &BatchRun::progressChanged, this, &HomeViewController::showProgress);
     connect(batchRun_, &BatchRun::finished, this, &HomeViewController::runDidFinish);
     batchRun_->setRatingHook([this] { showRatingInvitation(); });
     updateSummary();
@@ -250,6 +256,16 @@ void HomeViewController::showAlert(const QString& message) {
     Q_EMIT alertShown(message);
 }
 
+void HomeViewController::showClosingReport(const ClosingReport& report) {
+    const QMessageBox::Icon icon = report.icon == ClosingReport::Icon::Warning
+                                       ? QMessageBox::Warning
+                                       : QMessageBox::Information;
+    lastAlert_ = AlertSheet::show(window(), report.text, icon, report.title);
+    if (!isRunning() && !isIntakeBusy())
+        startButton_->setEnabled(true);
+    Q_EMIT alertShown(report.text);
+}
+
 void HomeViewController::checkAgreeSubmit() {
     startButton_->setEnabled(!jobList_->isEmpty() && !isRunning() && !isIntakeBusy());
 }
@@ -260,6 +276,14 @@ void HomeViewController::removeJob(qint64 row) {
         return;
     }
     checkAgreeSubmit();
+}
+
+void HomeViewController::showInFolder(qint64 row) {
+    if (row < 0 || row >= jobList_->count() || jobList_->at(row).outputPath.isEmpty())
+        return;
+    const QString folder = QFileInfo(jobList_->at(row).outputPath).absolutePath();
+    if (openUrl)
+        openUrl(QUrl::fromLocalFile(folder));
 }
 
 void HomeViewController::info() {
@@ -280,6 +304,9 @@ void HomeViewController::updateBusyControls() {
     const bool running = isRunning();
     const bool busy = running || isIntakeBusy();
     modeBox_->setEnabled(!busy);
+    optionsBtn_->setEnabled(!busy);
+    if (optionsWindow_ != nullptr)
+        optionsWindow_->comboBox()->setEnabled(!busy);
     dropView_->setAcceptDrops(!running);
     tableView_->cell()->setDeleteEnabled(!running);
     tableView_->viewport()->update();
@@ -291,6 +318,11 @@ void HomeViewController::updateBusyControls() {
         statusLabel_->setText(tr("Adding files…"));
     else if (!running)
         updateSummary();
+    if (!busy && refreshPending_) {
+        refreshPending_ = false;
+        refreshOptions();
+    }
+    Q_EMIT optionsAvailableChanged(!busy);
     Q_EMIT busyChanged(busy);
 }
 

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStringList>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QVariant>
 #include <QWidget>
@@ -48,10 +49,14 @@ public:
 
     // The window's alert; also enables the start button unless a run or an intake is going.
     void showAlert(const QString& message);
+    // The alert that ends a run with failures.
+    void showClosingReport(const ClosingReport& report);
     // Start button from the list: enabled exactly when it holds a job (and nothing is busy).
     void checkAgreeSubmit();
     // The row delete action.
     void removeJob(qint64 row);
+    // The row's "Show in folder": opens the folder holding its result.
+    void showInFolder(qint64 row);
 
     // Options.
     void refreshOptions();
@@ -70,12 +75,20 @@ public:
 
     bool isRunning() const;
     bool isIntakeBusy() const;
+    bool isChoosingOutputFolder() const { return choosingFolder_; }
+    // Paths that arrived while the list could not take them, waiting for their turn.
+    qsizetype heldIntakeCount() const { return pendingIntakes_.size(); }
 
-    // Seams for the panels, so tests need not drive platform dialogs.
+    // Seams for the panels, so tests need not drive platform dialogs. The output folder
+    // panel answers later (an empty path when cancelled): it must not block the window while
+    // files opened with the application arrive.
+    using FolderReply = std::function<void(const QString& directory)>;
     std::function<QStringList(QWidget* parent, const QStringList& fileTypes)> chooseFiles;
     std::function<QString(QWidget* parent)> chooseFolder;
-    std::function<QString(QWidget* parent)> chooseOutputDirectory;
+    std::function<void(QWidget* parent, FolderReply reply)> chooseOutputDirectory;
     std::function<void()> showRatingRequest;
+    // Hands a folder or a web address to the desktop.
+    std::function<void(const QUrl& url)> openUrl;
 
     JobList* jobList() const { return jobList_; }
     JobTableModel* tableModel() const { return model_; }
@@ -105,6 +118,8 @@ Q_SIGNALS:
     void runFinished(const RunReport& report);
     void busyChanged(bool busy);
     void alertShown(const QString& message);
+    // The options window may be opened (false while a run or an intake is going).
+    void optionsAvailableChanged(bool available);
 
 private:
     struct PendingIntake {
@@ -122,6 +137,8 @@ private:
     void finishIntake(const IntakeOutcome& outcome);
     void refuseWhileRunning();
 
+    void outputFolderChosen(const QString& directory);
+    void showProgress(qsizetype done, qsizetype total);
     void runDidStart();
     void runDidFinish(const RunReport& report);
     void showRatingInvitation();
@@ -156,4 +173,7 @@ private:
     double ratio_ = 90;
     QString convertError_;
     QString notice_; // last intake notice shown in the footer
+    bool choosingFolder_ = false;
+    bool refreshPending_ = false; // stored options changed while busy: apply when idle
+    qsizetype progressShown_ = 0; // the progress label never goes back within a run
 };

@@ -3,6 +3,7 @@
 #include "JobAccessibleText.h"
 #include "JobList.h"
 #include "SizeFormat.h"
+#include "SizeSummary.h"
 
 #include <QFileInfo>
 
@@ -74,6 +75,12 @@ QVariant JobTableModel::data(const QModelIndex& index, int role) const {
         return picModel->url;
     case StateRole:
         return picModel->completed;
+    case ResultTextRole:
+        if (picModel->completed != JobState::Converted || picModel->outputPath.isEmpty())
+            return QString();
+        return SizeSummary::resultText(SizeSummary::bytesOf(*picModel), picModel->outputBytes);
+    case OutputPathRole:
+        return picModel->outputPath;
     case ExtensionRole:
         return QFileInfo(picModel->name).suffix().toUpper();
     case Qt::ToolTipRole:

@@ -19,6 +19,8 @@ public:
         StateRole,                       // the job's completed value
         ExtensionRole,                   // "WEBP", "PNG" ...
         WarningRole,                     // converted with a warning
+        ResultTextRole,                  // converted rows: "→ 1.2 MB, −54 %"; else ""
+        OutputPathRole,                  // where the last conversion put its result, or ""
     };
 
     explicit JobTableModel(JobList* list, QObject* parent = nullptr);

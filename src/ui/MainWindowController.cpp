@@ -30,6 +30,8 @@ void MainWindowController::windowDidLoad() {
         addFolderAction_->setEnabled(!running);
         clearFileAction_->setEnabled(!running);
     });
+    connect(home_, &HomeViewController::optionsAvailableChanged, optionsAction_,
+            &QAction::setEnabled);
 }
 
 void MainWindowController::buildToolbar() {
@@ -63,6 +65,10 @@ void MainWindowController::buildToolbar() {
     infoAction_->setObjectName(QStringLiteral("infoAction"));
     accountAction_ = toolbar_->addAction(ToolbarIcons::account(), tr("Account"));
     accountAction_->setObjectName(QStringLiteral("accountAction"));
+
+    optionsAction_ = new QAction(ToolbarIcons::options(), QStringLiteral("Options…"), this);
+    optionsAction_->setObjectName(QStringLiteral("optionsAction"));
+    connect(optionsAction_, &QAction::triggered, this, [this] { home_->showOptions(); });
 
     connect(addFileAction_, &QAction::triggered, this, &MainWindowController::addFile);
     connect(addFolderAction_, &QAction::triggered, this, &MainWindowController::addFolder);

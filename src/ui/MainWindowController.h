@@ -8,6 +8,7 @@
 
 // The main window: the toolbar on top, the home view as content. Toolbar items post their
 // notification ("AddFile", "ClearFile", "Info", "Account") and reach the home view's actions.
+// Each action, and so each shortcut, exists once: the menu bar shows these same actions.
 class MainWindowController : public QMainWindow {
     Q_OBJECT
 public:
@@ -20,6 +21,8 @@ public:
     QAction* clearFileAction() const { return clearFileAction_; }
     QAction* infoAction() const { return infoAction_; }
     QAction* accountAction() const { return accountAction_; }
+    // Not on the toolbar: the menu bar shows it. Disabled while a run or an intake is going.
+    QAction* optionsAction() const { return optionsAction_; }
 
     void addFile();
     void addFolder();
@@ -39,4 +42,5 @@ private:
     QPointer<QAction> clearFileAction_;
     QPointer<QAction> infoAction_;
     QPointer<QAction> accountAction_;
+    QPointer<QAction> optionsAction_;
 };

@@ -14,7 +14,8 @@ namespace {
 constexpr int BadgeSide = 44;
 constexpr int MarkSide = 22;
 constexpr int DeleteSide = 28;
-constexpr int SizeWidth = 96;
+constexpr int SizeWidth = 124;
+constexpr int LinkWidth = 100;
 
 QColor badgeColor(const QString& extension) {
     if (extension == QLatin1String("WEBP"))
@@ -77,6 +78,23 @@ QRect TessaroCell::markRect(const QRect& row) {
     return {del.left() - 14 - MarkSide, row.center().y() - MarkSide / 2 + 1, MarkSide, MarkSide};
 }
 
+namespace {
+QRect sizeRectOf(const QRect& row) {
+    const QRect mark = TessaroCell::markRect(row);
+    return {mark.left() - 16 - SizeWidth, row.top(), SizeWidth, row.height()};
+}
+} // namespace
+
+QRect TessaroCell::showInFolderRect(const QRect& row) {
+    // At the end of the path line, left of the sizes.
+    return {sizeRectOf(row).left() - 16 - LinkWidth, row.center().y() + 2, LinkWidth, 20};
+}
+
+bool TessaroCell::showsResult(const QModelIndex& index) {
+    return index.data(JobTableModel::StateRole).toLongLong() == JobState::Converted &&
+           !index.data(JobTableModel::OutputPathRole).toString().isEmpty();
+}
+
 void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const {
     const QRect row = option.rect;
@@ -100,9 +118,13 @@ void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
     paintBadge(painter, badge, index.data(JobTableModel::ExtensionRole).toString());
 
     const QRect mark = markRect(row);
-    const QRect sizeRect(mark.left() - 16 - SizeWidth, row.top(), SizeWidth, row.height());
+    const QRect sizeRect = sizeRectOf(row);
     const int textLeft = badge.right() + 14;
     const int textWidth = qMax(40, sizeRect.left() - 16 - textLeft);
+    const bool result = showsResult(index);
+    const QRect link = showInFolderRect(row);
+    // The link takes the end of the path line on converted rows.
+    const int pathWidth = result ? qMax(40, link.left() - 12 - textLeft) : textWidth;
 
     QFont nameFont = option.font;
     nameFont.setPixelSize(14);
@@ -125,15 +147,32 @@ void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setPen(Theme::secondaryText());
     const QString path = index.data(JobTableModel::PathRole).toString();
     painter->drawText(
-        QRect(textLeft, top + nameMetrics.height() + 6, textWidth, pathMetrics.height()),
-        Qt::AlignLeft | Qt::AlignVCenter, pathMetrics.elidedText(path, Qt::ElideMiddle, textWidth));
+        QRect(textLeft, top + nameMetrics.height() + 6, pathWidth, pathMetrics.height()),
+        Qt::AlignLeft | Qt::AlignVCenter, pathMetrics.elidedText(path, Qt::ElideMiddle, pathWidth));
+    if (result) {
+        QFont linkFont = pathFont;
+        linkFont.setUnderline(true);
+        painter->setFont(linkFont);
+        painter->setPen(option.palette.color(QPalette::Link));
+        painter->drawText(link, Qt::AlignRight | Qt::AlignVCenter,
+                          QStringLiteral("Show in folder"));
+    }
 
     QFont sizeFont = option.font;
     sizeFont.setPixelSize(13);
     painter->setFont(sizeFont);
     painter->setPen(Theme::secondaryText());
-    painter->drawText(sizeRect, Qt::AlignRight | Qt::AlignVCenter,
-                      index.data(JobTableModel::SizeTextRole).toString());
+    const QString sizeText = index.data(JobTableModel::SizeTextRole).toString();
+    if (result) {
+        const int half = sizeRect.height() / 2;
+        painter->drawText(sizeRect.adjusted(0, 0, 0, -half - 2), Qt::AlignRight | Qt::AlignBottom,
+                          sizeText);
+        painter->setFont(pathFont);
+        painter->drawText(sizeRect.adjusted(0, half + 2, 0, 0), Qt::AlignRight | Qt::AlignTop,
+                          index.data(JobTableModel::ResultTextRole).toString());
+    } else {
+        painter->drawText(sizeRect, Qt::AlignRight | Qt::AlignVCenter, sizeText);
+    }
 
     switch (index.data(JobTableModel::StateRole).toLongLong()) {
     case JobState::Converted:
@@ -174,18 +213,20 @@ bool TessaroCell::editorEvent(QEvent* event, QAbstractItemModel* model,
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
         event->type() == QEvent::MouseButtonDblClick) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            deleteButtonRect(option.rect).contains(mouse->position().toPoint())) {
-            // The press is swallowed too, so a click on the button does not select the row.
-            if (event->type() == QEvent::MouseButtonRelease && deleteEnabled_)
-                removeJob(index.row());
+        const QPoint at = mouse->position().toPoint();
+        const bool release = event->type() == QEvent::MouseButtonRelease;
+        // The press is swallowed too, so a click on a button does not select the row.
+        if (mouse->button() == Qt::LeftButton && deleteButtonRect(option.rect).contains(at)) {
+            if (release && deleteEnabled_)
+                Q_EMIT deleteRequested(index);
+            return true;
+        }
+        if (mouse->button() == Qt::LeftButton && showsResult(index) &&
+            showInFolderRect(option.rect).contains(at)) {
+            if (release)
+                Q_EMIT showInFolderRequested(index);
             return true;
         }
     }
     return QStyledItemDelegate::editorEvent(event, model, option, index);
-}
-
-void TessaroCell::removeJob(qint64 row) {
-    if (onDeleteRequested)
-        onDeleteRequested(row);
 }

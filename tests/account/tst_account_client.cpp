@@ -165,6 +165,33 @@ private Q_SLOTS:
         QCOMPARE(receivedByAll(), before + (error == kAccepted ? 1 : 0));
     }
 
+    // GET parameters travel in the query: numbers as people write them, never 1.23457e+06.
+    void getQueryNumbers_data() {
+        QTest::addColumn<QJsonValue>("value");
+        QTest::addColumn<QByteArray>("query");
+        QTest::newRow("seven digits") << QJsonValue(1234567) << QByteArray("n=1234567");
+        QTest::newRow("negative") << QJsonValue(-42) << QByteArray("n=-42");
+        QTest::newRow("zero") << QJsonValue(0) << QByteArray("n=0");
+        QTest::newRow("2^53") << QJsonValue(9007199254740992.0) << QByteArray("n=9007199254740992");
+        QTest::newRow("fraction") << QJsonValue(0.1) << QByteArray("n=0.1");
+        QTest::newRow("long fraction") << QJsonValue(1234567.125) << QByteArray("n=1234567.125");
+        QTest::newRow("tiny") << QJsonValue(0.0000001) << QByteArray("n=0.0000001");
+        QTest::newRow("text") << QJsonValue(QStringLiteral("1e6")) << QByteArray("n=1e6");
+    }
+    void getQueryNumbers() {
+        QFETCH(QJsonValue, value);
+        QFETCH(QByteArray, query);
+        Client client(server_.baseUrl());
+        QSignalSpy finished(&client.api, &ApiClient::requestFinished);
+        client.api.requestJsonDataWithPath(QStringLiteral("test/reply/application%2Fjson/") +
+                                               QString::fromLatin1(kOk.toPercentEncoding()),
+                                           {{QStringLiteral("n"), value}}, nullptr, ApiClient::Get,
+                                           false, [](const auto&, const auto&) {});
+        QVERIFY(finished.wait(kWaitMs));
+        const QByteArray line = server_.received().last().split('\r').first();
+        QVERIFY2(line.contains('?' + query + ' '), line.constData());
+    }
+
     void authorizationOnlyWithAStoredToken_data() {
         QTest::addColumn<QString>("token"); // null: no session
         QTest::newRow("no session") << QString();

@@ -1,8 +1,8 @@
 #include "AccountActions.h"
 #include "AccountTestServer.h"
+#include "ApiClient.h"
 #include "LoginWindowController.h"
 #include "MyProfileWindowController.h"
-#include "ApiClient.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "Settings.h"
@@ -152,8 +152,11 @@ private Q_SLOTS:
         if (accepted) {
             QCOMPARE(windowOpenedByAccount(), QStringLiteral("MyProfileWindowController"));
             NotificationProbe loggedOut(NotificationNames::LogOut);
-            AccountActions::logOut();
+            QObject shell; // the poster the menu hands in
+            AccountActions::logOut(&shell);
             QCOMPARE(loggedOut.objects.size(), 1);
+            QCOMPARE(loggedOut.objects.first().value<QObject*>(), &shell);
+            QCOMPARE(loggedOut.loggedIn.first(), false);
         }
         QCOMPARE(windowOpenedByAccount(), QStringLiteral("LoginWindowController"));
     }

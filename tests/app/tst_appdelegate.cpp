@@ -1,11 +1,15 @@
 // The Account menu rule of the application shell: applied at launch from the stored session
 // and again on every log-in and log-out notification.
 #include "AppDelegate.h"
+#include "HomeViewController.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "UserUtil.h"
 
 #include <QMenuBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -13,7 +17,74 @@
 class AppDelegateTest : public QObject {
     Q_OBJECT
 
+    static QAction* fileMenuItem(AppDelegate& delegate, const QString& title) {
+        for (QAction* menu : delegate.mainMenu()->actions())
+            if (menu->text() == QLatin1String("&File"))
+                for (QAction* item : menu->menu()->actions())
+                    if (item->text() == title)
+                        return item;
+        return nullptr;
+    }
+
 private Q_SLOTS:
+    void init() { QSettings().clear(); }
+
+    // Ctrl+O has one owner: the key opens the add-files panel once (an ambiguous shortcut
+    // would open nothing).
+    void ctrlOOpensTheFilePanel() {
+        MainWindowController window;
+        AppDelegate delegate(&window);
+        int panels = 0;
+        window.homeViewController()->chooseFiles = [&](QWidget*, const QStringList&) {
+            ++panels;
+            return QStringList();
+        };
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(panels, 1);
+        QCOMPARE(fileMenuItem(delegate, QStringLiteral("Add Files")), window.addFileAction());
+    }
+
+    // The File menu's Options item follows the window: not while an intake or a run goes.
+    void optionsItemFollowsTheBusyWindow() {
+        MainWindowController window;
+        AppDelegate delegate(&window);
+        QAction* options = fileMenuItem(delegate, QStringLiteral("Options…"));
+        QVERIFY(options != nullptr && options->isEnabled());
+        HomeViewController* home = window.homeViewController();
+        QSignalSpy done(home, &HomeViewController::intakeFinished);
+        QTemporaryDir folder;
+        home->dragDropViewFileList({folder.path()});
+        QVERIFY(home->isIntakeBusy());
+        QVERIFY(!options->isEnabled());
+        options->trigger();
+        QVERIFY(home->optionsWindow() == nullptr);
+        QVERIFY(done.wait(30000));
+        QVERIFY(options->isEnabled());
+        options->trigger();
+        QVERIFY(home->optionsWindow() != nullptr && home->optionsWindow()->isVisible());
+    }
+
+    // Logging out from the Account menu posts "LogOut" with the application delegate.
+    void logoutMenuPostsWithTheDelegate() {
+        MainWindowController window;
+        AppDelegate delegate(&window);
+        QObject probe;
+        QVariantList objects;
+        NotificationCenter::defaultCenter().observe(
+            QLatin1String(NotificationNames::LogOut), &probe,
+            [&](const QVariant& object) { objects << object; });
+        for (QAction* menu : delegate.mainMenu()->actions())
+            if (menu->text() == QLatin1String("Account"))
+                for (QAction* item : menu->menu()->actions())
+                    if (item->text() == QLatin1String("Logout"))
+                        item->trigger();
+        QCOMPARE(objects.size(), 1);
+        QCOMPARE(objects.first().value<QObject*>(), &delegate);
+    }
+
     void accountMenuFollowsTheStoredSession() {
         std::unique_ptr<MainWindowController> window;
         std::unique_ptr<AppDelegate> delegate;

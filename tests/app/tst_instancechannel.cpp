@@ -133,7 +133,8 @@ private Q_SLOTS:
         // A folder of our own making is private and used.
         QVERIFY(QDir(planted).removeRecursively());
         QVERIFY(InstanceChannel::serverName().startsWith(planted));
-        QCOMPARE(QFileInfo(planted).permissions() & (QFileDevice::WriteOther | QFileDevice::WriteGroup),
+        QCOMPARE(QFileInfo(planted).permissions() &
+                     (QFileDevice::WriteOther | QFileDevice::WriteGroup),
                  QFileDevice::Permissions());
         restoreVariable("XDG_RUNTIME_DIR", savedRuntime);
         restoreVariable("TMPDIR", savedTemp);

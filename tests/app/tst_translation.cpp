@@ -129,7 +129,12 @@ class TranslationTest : public QObject {
         options.show();
         RunReport report;
         report.failed = true;
-        QMessageBox* alert = AlertSheet::show(&window, WindowTexts::closingMessage(report));
+        for (int i = 0; i < ClosingTexts::ListedFailures + 2; ++i)
+            report.failedJobs.append({QStringLiteral("/x/%1.webp").arg(i), {}, {}});
+        const ClosingReport closing = WindowTexts::closingReport(report);
+        QMessageBox* alert =
+            AlertSheet::show(&window, closing.text.split(u'\n').last(), QMessageBox::Warning,
+                             closing.title);
         QList<Text> texts = collect({&window, &options, alert});
         QAccessibleInterface* table = QAccessible::queryAccessibleInterface(home->tableView());
         note(texts, QStringLiteral("row"),
@@ -151,13 +156,18 @@ private Q_SLOTS:
         QCOMPARE(WindowTexts::uploadLimitMessage(FileIntake::UploadCount),
                  FileIntake::uploadLimitMessage());
         QCOMPARE(WindowTexts::oversizeMessage(), FileIntake::oversizeMessage());
-        for (const QString& convertError : {QString(), QStringLiteral("dwebp: animated")}) {
-            for (bool failed : {false, true}) {
-                RunReport report;
-                report.failed = failed;
-                report.convertError = convertError;
-                QCOMPARE(WindowTexts::closingMessage(report), report.closingMessage());
-            }
+        using Kind = RunFailure::Kind;
+        for (const QList<Kind>& kinds : QList<QList<Kind>>{
+                 {}, {Kind::SilentTool}, {Kind::AnimatedWebp}, {Kind::Reported, Kind::SilentTool},
+                 QList<Kind>(ClosingTexts::ListedFailures + 2, Kind::Reported)}) {
+            RunReport report;
+            report.failed = !kinds.isEmpty();
+            for (Kind kind : kinds)
+                report.failedJobs.append({QStringLiteral("/x/a.webp"), QStringLiteral("bad"), kind});
+            const ClosingReport window = WindowTexts::closingReport(report);
+            const ClosingReport engine = closingReport(report);
+            QCOMPARE(window.text, engine.text);
+            QCOMPARE(window.title, engine.title);
         }
         english = showWindows();
         QVERIFY(english.size() > 60);

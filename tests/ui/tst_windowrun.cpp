@@ -5,14 +5,19 @@
 #include "HomeViewController.h"
 #include "JobList.h"
 #include "JobTableModel.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "RunCounter.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
 #include "TaggedImages.h"
+#include "SizeSummary.h"
+#include "TessaroCell.h"
 #include "TestFiles.h"
 
 #include <QApplication>
 #include <QImageReader>
+#include <QMessageBox>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -59,21 +64,32 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(outDir = at("out")) && QDir().mkpath(at("in")));
         Settings::setValue(SettingsKeys::Format, QStringLiteral("2"));
         home = std::make_unique<HomeViewController>();
-        home->chooseOutputDirectory = [this](QWidget*) { return outDir; };
+        home->chooseOutputDirectory = [this](QWidget*, const auto& reply) { reply(outDir); };
+        home->resize(1000, 640);
         home->show();
         QVERIFY(QTest::qWaitForWindowExposed(home.get()));
+    }
+    // Clicks row's "Show in folder" link; returns what was handed to the desktop.
+    QUrl clickShowInFolder(int row) {
+        QUrl opened;
+        home->openUrl = [&](const QUrl& url) { opened = url; };
+        const QRect rect = home->tableView()->visualRect(home->tableModel()->index(row, 0));
+        QTest::mouseClick(home->tableView()->viewport(), Qt::LeftButton, {},
+                          TessaroCell::showInFolderRect(rect).center());
+        home->openUrl = nullptr;
+        return opened;
     }
 
     void convertsAndMarksRows() {
         addThroughPanel(
             {image("in/a.png", {64, 48}), image("in/b.jpg", {40, 30}), image("in/c.png")});
         // A cancelled folder panel starts nothing.
-        home->chooseOutputDirectory = [](QWidget*) { return QString(); };
+        home->chooseOutputDirectory = [](QWidget*, const auto& reply) { reply(QString()); };
         QSignalSpy started(home.get(), &HomeViewController::runStarted);
         QTest::mouseClick(home->submitBtn(), Qt::LeftButton);
         QCOMPARE(started.count(), 0);
         QCOMPARE(state(0), JobState::Waiting);
-        home->chooseOutputDirectory = [this](QWidget*) { return outDir; };
+        home->chooseOutputDirectory = [this](QWidget*, const auto& reply) { reply(outDir); };
 
         QStringList progress;
         connect(home->batchRun(), &BatchRun::progressChanged, this,
@@ -94,6 +110,25 @@ private Q_SLOTS:
         QVERIFY(!home->cancelBtn()->isVisible());
         QVERIFY(home->ratingInvitation() == nullptr); // not after the first run
 
+        // Each converted row shows its result against its source and opens its folder; the
+        // footer adds the run's totals. The numbers are the files' own sizes on disk.
+        qint64 in = 0, out = 0;
+        for (int row = 0; row < 3; ++row) {
+            const QModelIndex index = home->tableModel()->index(row, 0);
+            const qint64 source = QFileInfo(index.data(JobTableModel::PathRole).toString()).size();
+            const QFileInfo result(index.data(JobTableModel::OutputPathRole).toString());
+            QCOMPARE(result.dir(), QDir(outDir));
+            QCOMPARE(index.data(JobTableModel::ResultTextRole).toString(),
+                     SizeSummary::resultText(source, result.size()));
+            in += source;
+            out += result.size();
+        }
+        QVERIFY2(home->statusLabel()->text().contains(QStringLiteral("3 converted · ") +
+                                                      SizeSummary::totalsText(in, out)),
+                 qPrintable(home->statusLabel()->text()));
+        QCOMPARE(clickShowInFolder(1), QUrl::fromLocalFile(QDir(outDir).absolutePath()));
+        QCOMPARE(home->jobList()->count(), 3);
+
         // The second run (into another folder) converts nothing again and brings the
         // invitation: inside the window, not modal, gone when dismissed.
         QVERIFY(QDir().mkpath(outDir = at("out2")));
@@ -113,6 +148,17 @@ private Q_SLOTS:
         QVERIFY(failed.failed && !failed.closingMessage().isEmpty());
         QCOMPARE(alerts.count(), 1);
         QCOMPARE(alerts.at(0).at(0).toString(), failed.closingMessage());
+        // The alert names the file and the tool's reason, as a warning.
+        QVERIFY(home->lastAlert()->text().contains(at("in/bad.png")));
+        QVERIFY(home->lastAlert()->text().contains(QLatin1String("cwebp")));
+        QCOMPARE(home->lastAlert()->icon(), QMessageBox::Warning);
+        // A failed row has no result to show.
+        QVERIFY(home->tableModel()
+                    ->index(3, 0)
+                    .data(JobTableModel::ResultTextRole)
+                    .toString()
+                    .isEmpty());
+        QCOMPARE(clickShowInFolder(3), QUrl());
         QCOMPARE(state(3), JobState::Failed);
         QVERIFY(
             home->tableModel()->index(3, 0).data(Qt::ToolTipRole).toString().contains("bad.png"));
@@ -180,6 +226,77 @@ private Q_SLOTS:
                     .contains("Colour profile: not kept"));
     }
 
+    // Rows converted before count as done at once; the label never goes back from there.
+    // The options stay shut during the run, and options stored meanwhile apply afterwards.
+    void progressOnlyGrowsAndOptionsWaitForTheRunsEnd() {
+        addThroughPanel({image("in/a.png")});
+        QVERIFY(!runToEnd().failed);
+        addThroughPanel({image("in/b.png", {800, 600})});
+        QStringList labels;
+        const auto record = [&] { labels.append(home->progressBar()->Label()->text()); };
+        connect(home->batchRun(), &BatchRun::progressChanged, this, record);
+        connect(home.get(), &HomeViewController::runStarted, this, record);
+        QSignalSpy finished(home.get(), &HomeViewController::runFinished);
+        QTest::mouseClick(home->submitBtn(), Qt::LeftButton);
+        QVERIFY(home->isRunning());
+
+        auto* optionsButton = home->findChild<QPushButton*>(QStringLiteral("optionsButton"));
+        QVERIFY(!optionsButton->isEnabled());
+        home->showOptions();
+        QVERIFY(home->optionsWindow() == nullptr);
+        Settings::setValue(SettingsKeys::Format, QStringLiteral("1"));
+        NotificationCenter::defaultCenter().post(QLatin1String(NotificationNames::RefreshOptions));
+        QCOMPARE(home->convertType(), qint64(2));
+        QCOMPARE(home->comboBox()->currentIndex(), 2);
+
+        QVERIFY(finished.wait(60000));
+        qsizetype last = 0;
+        for (const QString& label : labels) {
+            const qsizetype done = label.section(u' ', 0, 0).toLongLong();
+            QVERIFY2(done >= last && label.endsWith(QLatin1String(" of 2")),
+                     qPrintable(labels.join(u',')));
+            last = done;
+        }
+        QCOMPARE(labels.last(), QStringLiteral("2 of 2"));
+        QCOMPARE(home->convertType(), qint64(1));
+        QCOMPARE(home->comboBox()->currentIndex(), 1);
+        QVERIFY(optionsButton->isEnabled());
+    }
+
+    // Files opened with the application while the output folder panel is open wait for
+    // the run and are added after it, not lost under the locked list.
+    void filesOpenedWhileThePanelIsOpenAreAddedAfterTheRun() {
+        addThroughPanel({image("in/a.png")});
+        HomeViewController::FolderReply answer;
+        home->chooseOutputDirectory = [&](QWidget*, const HomeViewController::FolderReply& reply) {
+            answer = reply;
+        };
+        QTest::mouseClick(home->submitBtn(), Qt::LeftButton);
+        QVERIFY(home->isChoosingOutputFolder() && answer);
+        const QString opened = image("opened.png");
+        NotificationCenter::defaultCenter().post(QLatin1String(NotificationNames::DockDragFile),
+                                                 QStringList{opened});
+        QCOMPARE(home->heldIntakeCount(), qsizetype(1));
+        QSignalSpy finished(home.get(), &HomeViewController::runFinished);
+        QSignalSpy added(home.get(), &HomeViewController::intakeFinished);
+        answer(outDir);
+        QVERIFY(home->isRunning());
+        QVERIFY(finished.wait(60000));
+        QVERIFY(added.count() == 1 || added.wait(20000));
+        QCOMPARE(home->jobList()->pathArr(), (QStringList{at("in/a.png"), opened}));
+        QCOMPARE(state(0), JobState::Converted);
+        QCOMPARE(state(1), JobState::Waiting);
+
+        // A cancelled panel lets held files in at once.
+        QTest::mouseClick(home->submitBtn(), Qt::LeftButton);
+        const QString another = image("another.png");
+        NotificationCenter::defaultCenter().post(QLatin1String(NotificationNames::DockDragFile),
+                                                 QStringList{another});
+        answer(QString());
+        QVERIFY(added.wait(20000));
+        QCOMPARE(home->jobList()->pathArr().last(), another);
+    }
+
     void listIsLockedWhileRunningAndCancelKeepsOnlyCompleteFiles() {
         QStringList sources;
         for (int i = 0; i < 12; ++i)
@@ -200,6 +317,10 @@ private Q_SLOTS:
         home->addFile();
         home->dragDropViewFileList({late});
         home->removeJob(0);
+        // Files opened with the application meanwhile wait for the run's end.
+        const QString opened = image("opened.png");
+        NotificationCenter::defaultCenter().post(QLatin1String(NotificationNames::DockDragFile),
+                                                 QStringList{opened});
         home->submitBtn()->setEnabled(true); // even a stray enabled button cannot clear
         home->clearFile();
         home->submitBtn()->setEnabled(false);
@@ -210,7 +331,7 @@ private Q_SLOTS:
         QVERIFY(finished.wait(60000));
         QVERIFY(finished.at(0).at(0).value<RunReport>().cancelled);
         QVERIFY(home->lastAlert() == nullptr); // a cancelled run shows no failure alert
-        QVERIFY(!home->isRunning() && home->submitBtn()->isEnabled());
+        QVERIFY(!home->isRunning());
         // Whatever reached the folder is complete; jobs not converted are waiting again.
         int converted = 0;
         for (int row = 0; row < 12; ++row) {
@@ -225,8 +346,11 @@ private Q_SLOTS:
             QVERIFY2(TestFiles::isWebp(path) && QImage(path).size() == QSize(1600, 1200),
                      qPrintable(name));
         }
-        home->dragDropViewFileList({late}); // the list takes files again
         QTRY_COMPARE_WITH_TIMEOUT(home->jobList()->count(), 13, 10000);
+        QCOMPARE(home->jobList()->pathArr().last(), opened);
+        QTRY_VERIFY_WITH_TIMEOUT(home->submitBtn()->isEnabled(), 5000);
+        home->dragDropViewFileList({late}); // the list takes files again
+        QTRY_COMPARE_WITH_TIMEOUT(home->jobList()->count(), 14, 10000);
     }
 };
 
