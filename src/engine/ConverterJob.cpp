@@ -320,12 +320,17 @@ void ConverterJob::finishWorkFile() {
 void ConverterJob::publish(const QString& resultFile) {
     const QString wanted = setup_.outputPath;
     const QSet<QString> reserved = setup_.reservedElsewhere;
+    const QString subfolder = outcome_.job.outputSubfolder;
     // Publishing may have to copy across file systems: keep it off the interface thread.
     runInPool(
-        [resultFile, wanted, reserved] {
+        [resultFile, wanted, reserved, subfolder] {
             QString error;
-            // Results of a folder tree land in mirrored subfolders, made as needed.
-            QDir().mkpath(QFileInfo(wanted).path());
+            // Results of a folder tree land in mirrored subfolders, made as needed; the output
+            // folder itself is never made again once it has gone.
+            const QString folder = QFileInfo(wanted).path();
+            if (!subfolder.isEmpty() && folder.endsWith(subfolder) &&
+                QFileInfo(folder.chopped(subfolder.size())).isDir())
+                QDir().mkpath(folder);
             const auto placed = OutputPlacement::publishNoReplace(
                 resultFile, wanted, [&](const QString& p) { return reserved.contains(p); }, &error);
             return placed ? QVariant(QStringList{*placed}) : QVariant(error);

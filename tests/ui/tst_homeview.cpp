@@ -332,6 +332,7 @@ private Q_SLOTS:
     // The options window's folder choices are stored at once; a subfolder option on makes a
     // dropped folder give its tree, and a name that is not valid UTF-8 counts as skipped.
     void folderOptionsAndUnusableNames() {
+        setMode(ConvertMode::ImageToWebp);
         {
             OptionsWindow window(home.get());
             QVERIFY(!window.includeSubfolders()->isChecked());

@@ -81,9 +81,10 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(at("out")));
         home = std::make_unique<HomeViewController>();
         panelsShown = 0;
-        home->chooseOutputDirectory = [this](QWidget*) {
+        home->chooseOutputDirectory = [this](QWidget*,
+                                             const HomeViewController::FolderReply& reply) {
             ++panelsShown;
-            return at("out");
+            reply(at("out"));
         };
         home->resize(900, 640);
         home->show();
@@ -181,9 +182,10 @@ private Q_SLOTS:
         key(Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(panelsShown, 0); // empty list: the start button is off
         QCOMPARE(add(1).size(), 1);
-        home->chooseOutputDirectory = [this](QWidget*) {
+        home->chooseOutputDirectory = [this](QWidget*,
+                                             const HomeViewController::FolderReply& reply) {
             ++panelsShown;
-            return QString(); // the folder panel cancelled
+            reply(QString()); // the folder panel cancelled
         };
         home->comboBox()->setFocus();
         key(Qt::Key_Return, Qt::ControlModifier);
