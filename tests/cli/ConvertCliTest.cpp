@@ -24,6 +24,16 @@ bool isStillWebp(const QString& path) {
     return isWebp(path) && !head(path, 1 << 20).contains("ANIM");
 }
 
+// Gone, or a zombie nobody has reaped yet: either way no longer running.
+bool processRunning(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray fields = stat.readAll();
+    const qsizetype close = fields.lastIndexOf(')');
+    return close > 0 && fields.size() > close + 2 && fields.at(close + 2) != 'Z';
+}
+
 QStringList filesBelow(const QString& folder) {
     QStringList files;
     const auto filter = QDir::Files | QDir::Hidden | QDir::System;
@@ -241,6 +251,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("signalNumber");
         QTest::newRow("SIGINT") << int(SIGINT);
         QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
     }
 
     // Stand-in tools write a partial output, note it in <tools>/started, then hang.
@@ -270,6 +281,28 @@ private Q_SLOTS:
         for (const QString& partial : partials)
             QVERIFY2(!QFileInfo::exists(partial), qPrintable(partial));
         QCOMPARE(filesBelow(out_) + filesBelow(dataHome_), QStringList{});
+    }
+
+    // Killed outright, the converter cannot stop its tools itself; they must still not go on
+    // writing into a work folder the next start removes.
+    void killedConverterTakesItsToolsAlong() {
+        const QString tools = base_ + "/tools";
+        writeFakeTools(tools, "echo $$ >> \"$(dirname \"$0\")/started\"\nexec sleep 60");
+        for (const char* name : {"a.png", "b.png"})
+            make(name);
+        qputenv("TESSARO_TOOLS_DIR", tools.toUtf8());
+        QProcess process;
+        process.start(TESSARO_CONVERT_BINARY, {"--to", "webp", "-j", "2", "-o", out_, in_});
+        auto started = [&] { return QString(head(tools + "/started", 4096)).split('\n'); };
+        QTRY_COMPARE_WITH_TIMEOUT(started().size(), 3, 20000); // two pids and the end
+        const QStringList pids = started().mid(0, 2);
+        for (const QString& pid : pids)
+            QVERIFY(processRunning(pid.toLongLong()));
+
+        process.kill();
+        QVERIFY(process.waitForFinished(10000));
+        for (const QString& pid : pids)
+            QTRY_VERIFY2_WITH_TIMEOUT(!processRunning(pid.toLongLong()), qPrintable(pid), 5000);
     }
 };
 
