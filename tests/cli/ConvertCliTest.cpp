@@ -9,10 +9,13 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using namespace TestFiles;
 
@@ -281,6 +284,32 @@ private Q_SLOTS:
         for (const QString& partial : partials)
             QVERIFY2(!QFileInfo::exists(partial), qPrintable(partial));
         QCOMPARE(filesBelow(out_) + filesBelow(dataHome_), QStringList{});
+    }
+
+    // Every name that shows up in the output folder during a run, even for a moment, is a
+    // result: a kill at any moment must find nothing hidden or half-made there.
+    void onlyResultsEverAppearInTheOutputFolder() {
+        for (const char* name : {"a.png", "b.jpg=jpeg", "c.gif=gif"})
+            make(name);
+        QVERIFY(QDir().mkpath(out_));
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(watch >= 0);
+        const auto closeWatch = qScopeGuard([watch] { ::close(watch); });
+        QVERIFY(::inotify_add_watch(watch, QFile::encodeName(out_).constData(),
+                                    IN_CREATE | IN_MOVED_TO) >= 0);
+        QCOMPARE(run({"--to", "webp", "-o", out_, in_}), 0);
+        QStringList seen;
+        alignas(inotify_event) char buffer[16384];
+        for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;) {
+            for (const char* p = buffer; p < buffer + n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(p);
+                if (event->len > 0)
+                    seen << QFile::decodeName(event->name);
+                p += sizeof(inotify_event) + event->len;
+            }
+        }
+        seen.sort();
+        QCOMPARE(seen, (QStringList{"a.webp", "b.webp", "c.webp"}));
     }
 
     // Killed outright, the converter cannot stop its tools itself; they must still not go on
