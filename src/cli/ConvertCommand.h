@@ -23,7 +23,7 @@ public:
     // Does everything up to the start of the run. An exit status when nothing can run;
     // nothing when the status will come with done().
     std::optional<int> start();
-    // Ctrl-C or SIGTERM: stops the run like the window's Cancel.
+    // Ctrl-C, SIGTERM or SIGHUP: stops the run like the window's Cancel.
     void interrupt();
 
     static constexpr int ExitConverted = 0;

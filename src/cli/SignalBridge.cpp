@@ -34,7 +34,9 @@ SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
         return;
     notifier_ = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &SignalBridge::readPending);
-    if (!installHandler(SIGINT) || !installHandler(SIGTERM)) {
+    // A closed terminal (SIGHUP) cancels like Ctrl-C: dying outright would leave the
+    // run's work folder behind and report nothing.
+    if (!installHandler(SIGINT) || !installHandler(SIGTERM) || !installHandler(SIGHUP)) {
         delete notifier_;
         notifier_ = nullptr;
     }
@@ -43,6 +45,7 @@ SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
 SignalBridge::~SignalBridge() {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
     delete notifier_;
     for (int& fd : signalSockets) {
         if (fd >= 0)

@@ -3,7 +3,7 @@
 
 class QSocketNotifier;
 
-// Turns SIGINT and SIGTERM into a Qt signal on the thread of the event loop: the handler
+// Turns SIGINT, SIGTERM and SIGHUP into a Qt signal on the thread of the event loop: the handler
 // only writes the signal number into a socket pair, which a notifier reads.
 class SignalBridge : public QObject {
     Q_OBJECT

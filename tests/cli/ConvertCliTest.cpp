@@ -12,11 +12,13 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 using namespace TestFiles;
@@ -27,6 +29,16 @@ using FormatCheck = bool (*)(const QString&);
 
 bool isStillWebp(const QString& path) {
     return isWebp(path) && !head(path, 1 << 20).contains("ANIM");
+}
+
+// Gone, or a zombie nobody has reaped yet: either way no longer running.
+bool processRunning(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray fields = stat.readAll();
+    const qsizetype close = fields.lastIndexOf(')');
+    return close > 0 && fields.size() > close + 2 && fields.at(close + 2) != 'Z';
 }
 
 QStringList filesBelow(const QString& folder) {
@@ -522,6 +534,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("signalNumber");
         QTest::newRow("SIGINT") << int(SIGINT);
         QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
     }
 
     // Stand-in tools write a partial output, note it in <tools>/started, then hang.
@@ -551,6 +564,54 @@ private Q_SLOTS:
         for (const QString& partial : partials)
             QVERIFY2(!QFileInfo::exists(partial), qPrintable(partial));
         QCOMPARE(filesBelow(out_) + filesBelow(dataHome_), QStringList{});
+    }
+
+    // Every name that shows up in the output folder during a run, even for a moment, is a
+    // result: a kill at any moment must find nothing hidden or half-made there.
+    void onlyResultsEverAppearInTheOutputFolder() {
+        for (const char* name : {"a.png", "b.jpg=jpeg", "c.gif=gif"})
+            make(name);
+        QVERIFY(QDir().mkpath(out_));
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(watch >= 0);
+        const auto closeWatch = qScopeGuard([watch] { ::close(watch); });
+        QVERIFY(::inotify_add_watch(watch, QFile::encodeName(out_).constData(),
+                                    IN_CREATE | IN_MOVED_TO) >= 0);
+        QCOMPARE(run({"--to", "webp", "-o", out_, in_}), 0);
+        QStringList seen;
+        alignas(inotify_event) char buffer[16384];
+        for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;) {
+            for (const char* p = buffer; p < buffer + n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(p);
+                if (event->len > 0)
+                    seen << QFile::decodeName(event->name);
+                p += sizeof(inotify_event) + event->len;
+            }
+        }
+        seen.sort();
+        QCOMPARE(seen, (QStringList{"a.webp", "b.webp", "c.webp"}));
+    }
+
+    // Killed outright, the converter cannot stop its tools itself; they must still not go on
+    // writing into a work folder the next start removes.
+    void killedConverterTakesItsToolsAlong() {
+        const QString tools = base_ + "/tools";
+        writeFakeTools(tools, "echo $$ >> \"$(dirname \"$0\")/started\"\nexec sleep 60");
+        for (const char* name : {"a.png", "b.png"})
+            make(name);
+        qputenv("TESSARO_TOOLS_DIR", tools.toUtf8());
+        QProcess process;
+        process.start(TESSARO_CONVERT_BINARY, {"--to", "webp", "-j", "2", "-o", out_, in_});
+        auto started = [&] { return QString(head(tools + "/started", 4096)).split('\n'); };
+        QTRY_COMPARE_WITH_TIMEOUT(started().size(), 3, 20000); // two pids and the end
+        const QStringList pids = started().mid(0, 2);
+        for (const QString& pid : pids)
+            QVERIFY(processRunning(pid.toLongLong()));
+
+        process.kill();
+        QVERIFY(process.waitForFinished(10000));
+        for (const QString& pid : pids)
+            QTRY_VERIFY2_WITH_TIMEOUT(!processRunning(pid.toLongLong()), qPrintable(pid), 5000);
     }
 };
 
