@@ -42,7 +42,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     applyApplicationIdentity(app);
-    applyApplicationLook(app);
+    // The desktop's look by default; TESSARO_SCREENSHOT_SCHEME=dark shows the dark one.
+    applyApplicationLook(app,
+                         qEnvironmentVariable("TESSARO_SCREENSHOT_SCHEME") == QLatin1String("dark")
+                             ? ColorScheme::Dark
+                             : ColorScheme::Desktop);
 
     QTemporaryDir dir;
     const QString base = dir.filePath(QStringLiteral("Pictures/Summer 2026"));

@@ -1,5 +1,7 @@
 #include "InfoWindow.h"
 
+#include "Theme.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -10,13 +12,12 @@ InfoWindow::InfoWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Tessaro Pro"));
     setModal(true);
     auto* title = new QLabel(QStringLiteral("Tessaro Pro"), this);
-    QFont font = title->font();
-    font.setPixelSize(20);
+    QFont font = Theme::scaledFont(title->font(), 1.5);
     font.setWeight(QFont::DemiBold);
     title->setFont(font);
     auto* version =
         new QLabel(QStringLiteral("Version %1").arg(QApplication::applicationVersion()), this);
-    version->setStyleSheet(QStringLiteral("color: #6a737d;"));
+    version->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::secondaryText().name()));
     auto* text = new QLabel(
         QStringLiteral("Converts images to and from WebP in batches: WebP to JPG or PNG, JPG and "
                        "PNG to WebP, and GIF to animated WebP.\n\nThe conversion runs the WebP "
@@ -24,7 +25,7 @@ InfoWindow::InfoWindow(QWidget* parent) : QDialog(parent) {
                        "Existing files are never replaced."),
         this);
     text->setWordWrap(true);
-    text->setMinimumWidth(360);
+    text->setMinimumWidth(Theme::em(22));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
