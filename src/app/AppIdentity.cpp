@@ -9,11 +9,16 @@ static void loadResources() {
     Q_INIT_RESOURCE(app);
 }
 
+void nameApplication() {
+    QCoreApplication::setOrganizationName(QStringLiteral("tessaro"));
+    QCoreApplication::setApplicationName(QStringLiteral("tessaro-pro"));
+    // The project's version, handed in by the build.
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
+}
+
 void applyApplicationIdentity(QApplication& app) {
     loadResources();
-    QApplication::setOrganizationName(QStringLiteral("tessaro"));
-    QApplication::setApplicationName(QStringLiteral("tessaro-pro"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    nameApplication();
     QGuiApplication::setDesktopFileName(QStringLiteral("tessaro-pro"));
     app.setWindowIcon(QIcon(QStringLiteral(":/tessaro/tessaro-pro.svg")));
 }

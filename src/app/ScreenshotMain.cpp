@@ -45,7 +45,11 @@ int main(int argc, char* argv[]) {
     }
     applyApplicationIdentity(app);
     Translations::install(app, QLocale().uiLanguages());
-    applyApplicationLook(app);
+    // The desktop's look by default; TESSARO_SCREENSHOT_SCHEME=dark shows the dark one.
+    applyApplicationLook(app,
+                         qEnvironmentVariable("TESSARO_SCREENSHOT_SCHEME") == QLatin1String("dark")
+                             ? ColorScheme::Dark
+                             : ColorScheme::Desktop);
 
     QTemporaryDir dir;
     const QString base = dir.filePath(QStringLiteral("Pictures/Summer 2026"));

@@ -3,10 +3,12 @@ add_library(tessaro_appshell STATIC
   AppDelegate.cpp AppDelegate.h
   AppIdentity.cpp AppIdentity.h
   InstanceChannel.cpp InstanceChannel.h
+  LaunchArguments.cpp LaunchArguments.h
   app.qrc
 )
 target_include_directories(tessaro_appshell PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(tessaro_appshell PUBLIC tessaro_ui tessaro_account Qt6::Widgets Qt6::Network)
+target_compile_definitions(tessaro_appshell PRIVATE TESSARO_VERSION="${PROJECT_VERSION}")
 tessaro_target_defaults(tessaro_appshell)
 
 add_executable(tessaro-pro main.cpp)

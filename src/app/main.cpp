@@ -3,31 +3,24 @@
 #include "AppPaths.h"
 #include "ApplicationLook.h"
 #include "InstanceChannel.h"
+#include "LaunchArguments.h"
 #include "MainWindowController.h"
 #include "Translations.h"
 
 #include <QApplication>
 #include <QDebug>
-#include <QFileInfo>
 #include <QLocale>
 #include <QTimer>
 
-namespace {
-// Files named on the command line, as absolute paths in their order.
-QStringList fileArguments(const QStringList& arguments) {
-    QStringList paths;
-    for (qsizetype i = 1; i < arguments.size(); ++i)
-        paths.append(QFileInfo(arguments.at(i)).absoluteFilePath());
-    return paths;
-}
-} // namespace
-
 int main(int argc, char* argv[]) {
+    nameApplication();
+    if (const std::optional<int> exitCode = LaunchArguments::answerInformationRequest(argc, argv))
+        return *exitCode;
     QApplication app(argc, argv);
     applyApplicationIdentity(app);
     if (QString why; !AppPaths::preparePrivateHome(&why))
         qWarning().noquote() << QStringLiteral("The private home is not private: %1").arg(why);
-    const QStringList files = fileArguments(QApplication::arguments());
+    const QStringList files = LaunchArguments::files(QApplication::arguments());
 
     // A running instance takes the files (or just comes forward); this launch is done then.
     if (InstanceChannel::forward(files))

@@ -1,6 +1,9 @@
 #pragma once
 class QApplication;
 
-// The application's style and palette: Fusion on a light, neutral palette with the brand
-// accent, so the window looks the same on every desktop.
-void applyApplicationLook(QApplication& app);
+enum class ColorScheme { Desktop, Dark };
+
+// The application's look. Desktop keeps the desktop's own style, palette and font size, light
+// or dark. Dark forces a dark palette on Fusion, for showing the dark look where the desktop
+// has none (screenshots under a virtual display).
+void applyApplicationLook(QApplication& app, ColorScheme scheme = ColorScheme::Desktop);

@@ -64,9 +64,16 @@ void outputPanel(QWidget* parent, const HomeViewController::FolderReply& reply) 
     panel->open();
 }
 
+// A rounded panel on the window, in the palette's base colour.
+QString cardStyle(const QString& objectName) {
+    return QStringLiteral("#%1 { background: %2; border: 1px solid %3; border-radius: 0.75em; }")
+        .arg(objectName, Theme::surface().name(), Theme::separator().name());
+}
+
 QLabel* captionLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
-    label->setStyleSheet(QStringLiteral("color: #6a737d; font-weight: 600;"));
+    label->setStyleSheet(
+        QStringLiteral("color: %1; font-weight: 600;").arg(Theme::secondaryText().name()));
     return label;
 }
 
@@ -93,15 +100,15 @@ HomeViewController::~HomeViewController() {
 
 void HomeViewController::buildLayout() {
     homeLayout_ = new QVBoxLayout(this);
-    homeLayout_->setContentsMargins(Theme::Margin, Theme::Margin, Theme::Margin, Theme::Margin);
-    homeLayout_->setSpacing(12);
+    const int margin = Theme::margin();
+    homeLayout_->setContentsMargins(margin, margin, margin, margin);
+    homeLayout_->setSpacing(Theme::em(0.75));
 
     dropView_ = new DragDropView(this);
     dropView_->setObjectName(QStringLiteral("dropView"));
     auto* card = new QFrame(dropView_);
     card->setObjectName(QStringLiteral("tableCard"));
-    card->setStyleSheet(QStringLiteral(
-        "#tableCard { background: white; border: 1px solid #e1e4e8; border-radius: 12px; }"));
+    card->setStyleSheet(cardStyle(QStringLiteral("tableCard")));
     tableView_ = new JobTableView(model_, card);
     tableView_->setObjectName(QStringLiteral("tableView"));
     auto* cardLayout = new QVBoxLayout(card);
@@ -125,17 +132,16 @@ void HomeViewController::buildLayout() {
 QWidget* HomeViewController::buildOptionsBar() {
     auto* bar = new QFrame(this);
     bar->setObjectName(QStringLiteral("optionsBar"));
-    bar->setStyleSheet(QStringLiteral(
-        "#optionsBar { background: white; border: 1px solid #e1e4e8; border-radius: 12px; }"));
+    bar->setStyleSheet(cardStyle(QStringLiteral("optionsBar")));
     modeBox_ = new ModeBox(bar);
     modeBox_->setObjectName(QStringLiteral("comboBox"));
-    modeBox_->setMinimumWidth(170);
+    modeBox_->setMinimumWidth(Theme::em(10.5));
     qualitySlider_ = new FractionSlider(bar);
     qualitySlider_->setObjectName(QStringLiteral("ratioSlider"));
-    qualitySlider_->setFixedWidth(170);
+    qualitySlider_->setFixedWidth(Theme::em(10.5));
     ratioText_ = new QLabel(bar);
     ratioText_->setObjectName(QStringLiteral("ratioText"));
-    ratioText_->setMinimumWidth(40);
+    ratioText_->setMinimumWidth(Theme::em(2.5));
     ratioText_->setStyleSheet(QStringLiteral("font-weight: 600;"));
     keepDate_ = new QCheckBox(tr("Keep original dates"), bar);
     keepDate_->setObjectName(QStringLiteral("keepDate"));
@@ -145,15 +151,15 @@ QWidget* HomeViewController::buildOptionsBar() {
     optionsBtn_->setFlat(true);
 
     auto* layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(16, 10, 12, 10);
-    layout->setSpacing(10);
+    layout->setContentsMargins(Theme::em(1), Theme::em(0.6), Theme::em(0.75), Theme::em(0.6));
+    layout->setSpacing(Theme::em(0.6));
     layout->addWidget(captionLabel(tr("Convert"), bar));
     layout->addWidget(modeBox_);
-    layout->addSpacing(18);
+    layout->addSpacing(Theme::em(1.1));
     layout->addWidget(captionLabel(tr("Quality"), bar));
     layout->addWidget(qualitySlider_);
     layout->addWidget(ratioText_);
-    layout->addSpacing(18);
+    layout->addSpacing(Theme::em(1.1));
     layout->addWidget(keepDate_);
     layout->addStretch(1);
     layout->addWidget(optionsBtn_);
@@ -170,10 +176,10 @@ QWidget* HomeViewController::buildFooter() {
     auto* footer = new QWidget(this);
     statusLabel_ = new QLabel(footer);
     statusLabel_->setObjectName(QStringLiteral("statusLabel"));
-    statusLabel_->setStyleSheet(QStringLiteral("color: #6a737d;"));
+    statusLabel_->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::secondaryText().name()));
     progressBar_ = new ProgressBar(footer);
     progressBar_->setObjectName(QStringLiteral("progressBar"));
-    progressBar_->setFixedWidth(260);
+    progressBar_->setFixedWidth(Theme::em(16));
     progressBar_->hide();
     cancelButton_ = new QPushButton(tr("Cancel"), footer);
     cancelButton_->setObjectName(QStringLiteral("cancelBtn"));
@@ -181,11 +187,11 @@ QWidget* HomeViewController::buildFooter() {
     startButton_ = new QPushButton(tr("Start Conversion"), footer);
     startButton_->setObjectName(QStringLiteral("submitBtn"));
     startButton_->setCursor(Qt::PointingHandCursor);
-    startButton_->setMinimumHeight(36);
+    startButton_->setMinimumHeight(Theme::em(2.2));
 
     auto* layout = new QHBoxLayout(footer);
     layout->setContentsMargins(4, 0, 0, 0);
-    layout->setSpacing(12);
+    layout->setSpacing(Theme::em(0.75));
     layout->addWidget(statusLabel_, 1);
     layout->addWidget(progressBar_);
     layout->addWidget(cancelButton_);
@@ -214,15 +220,14 @@ void HomeViewController::viewDidLoad() {
     const QColor start = colorWithHexCode(QLatin1String(Theme::StartButtonHex));
     startButton_->setStyleSheet(
         QStringLiteral(
-            "QPushButton { background: %1; color: white; border: none; border-radius: 7px;"
-            " padding: 8px 22px; font-weight: 600; }"
+            "QPushButton { background: %1; color: white; border: none; border-radius: 0.45em;"
+            " padding: 0.5em 1.4em; font-weight: 600; }"
             "QPushButton:hover { background: %2; }"
             "QPushButton:pressed { background: %3; }"
-            "QPushButton:disabled { background: %4; color: #eef3fc; }")
+            "QPushButton:disabled { background: %4; color: %5; }")
             .arg(start.name(), start.lighter(108).name(), start.darker(115).name(),
-                 QColor::fromRgbF(start.redF() * 0.45 + 0.55, start.greenF() * 0.45 + 0.55,
-                                  start.blueF() * 0.45 + 0.55)
-                     .name()));
+                 Theme::mix(start, Theme::window(), 0.55).name(),
+                 Theme::mix(Qt::white, Theme::window(), 0.3).name()));
 
     connect(qualitySlider_, &QSlider::valueChanged, this,
             [this] { sliderValueChanged(qualitySlider_); });

@@ -21,8 +21,8 @@ JobTableView::JobTableView(JobTableModel* model, QWidget* parent)
     verticalHeader()->hide();
     // Fixed, uniform rows: the view never measures ten thousand rows one by one.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setMinimumSectionSize(Theme::RowHeight);
-    verticalHeader()->setDefaultSectionSize(Theme::RowHeight);
+    verticalHeader()->setMinimumSectionSize(Theme::rowHeight());
+    verticalHeader()->setDefaultSectionSize(Theme::rowHeight());
     setShowGrid(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -35,13 +35,19 @@ JobTableView::JobTableView(JobTableModel* model, QWidget* parent)
     setMouseTracking(true);
     setWordWrap(false);
     setFrameShape(QFrame::NoFrame);
-    verticalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical { width: 12px; background: transparent; margin: 2px 2px 2px 2px; }"
-        "QScrollBar::handle:vertical { background: #cdd2d9; border-radius: 4px; min-height: 36px;"
-        " margin: 0 2px; }"
-        "QScrollBar::handle:vertical:hover { background: #aeb5bf; }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
+    verticalScrollBar()->setStyleSheet(
+        QStringLiteral(
+            "QScrollBar:vertical { width: %1px; background: transparent; margin: 2px; }"
+            "QScrollBar::handle:vertical { background: %2; border-radius: %3px;"
+            " min-height: %4px; margin: 0 2px; }"
+            "QScrollBar::handle:vertical:hover { background: %5; }"
+            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
+            .arg(Theme::em(0.75))
+            .arg(Theme::mix(Theme::surface(), Theme::text(), 0.25).name())
+            .arg(Theme::em(0.25))
+            .arg(Theme::em(2.2))
+            .arg(Theme::mix(Theme::surface(), Theme::text(), 0.4).name()));
     // Drops are taken by the drop area around the table.
     setAcceptDrops(false);
     viewport()->setAcceptDrops(false);
@@ -86,7 +92,8 @@ void JobTableView::paintEvent(QPaintEvent* event) {
         return;
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF area = QRectF(viewport()->rect()).adjusted(14, 14, -14, -14);
+    const qreal inset = Theme::em(0.9);
+    const QRectF area = QRectF(viewport()->rect()).adjusted(inset, inset, -inset, -inset);
     if (model_->rowCount() > 0) {
         // Files already listed: a light frame says a drop adds to them.
         painter.setPen(QPen(Theme::accent(), 2, Qt::DashLine));
@@ -97,27 +104,30 @@ void JobTableView::paintEvent(QPaintEvent* event) {
     QColor fill = dropHighlight_ ? Theme::selection() : Theme::surface();
     painter.setBrush(fill);
     painter.setPen(
-        QPen(dropHighlight_ ? Theme::accent() : QColor(0xc5, 0xcb, 0xd3), 1.6, Qt::DashLine));
-    painter.drawRoundedRect(area, 14, 14);
+        QPen(dropHighlight_ ? Theme::accent() : Theme::mix(Theme::surface(), Theme::text(), 0.3),
+             1.6, Qt::DashLine));
+    painter.drawRoundedRect(area, inset, inset);
 
     const QPointF center = area.center();
-    // The toolbar's folder icon at twice its size.
-    const QPixmap icon = ToolbarIcons::addFolder().pixmap(QSize(24, 24), 2.0);
+    // The toolbar's folder icon, drawn at the size of three text lines.
+    const int side = Theme::em(3);
+    const QPixmap icon = ToolbarIcons::addFolder().pixmap(QSize(side, side), devicePixelRatioF());
     painter.setOpacity(0.8);
-    painter.drawPixmap(QRectF(center.x() - 24, center.y() - 70, 48, 48), icon, QRectF(icon.rect()));
+    painter.drawPixmap(QRectF(center.x() - side / 2.0, center.y() - Theme::em(4.4), side, side),
+                       icon, QRectF(icon.rect()));
     painter.setOpacity(1.0);
 
-    QFont title = font();
-    title.setPixelSize(17);
+    QFont title = Theme::scaledFont(font(), 1.3);
     title.setWeight(QFont::DemiBold);
+    const int titleHeight = QFontMetrics(title).height();
     painter.setFont(title);
     painter.setPen(Theme::text());
-    painter.drawText(QRectF(area.left(), center.y() - 4, area.width(), 26), Qt::AlignCenter,
-                     tr("Drop images or folders here"));
-    QFont hint = font();
-    hint.setPixelSize(13);
-    painter.setFont(hint);
+    painter.drawText(QRectF(area.left(), center.y() - Theme::em(0.25), area.width(), titleHeight),
+                     Qt::AlignCenter, tr("Drop images or folders here"));
+    painter.setFont(font());
     painter.setPen(Theme::secondaryText());
-    painter.drawText(QRectF(area.left(), center.y() + 26, area.width(), 22), Qt::AlignCenter,
-                     tr("or use Add Files in the toolbar"));
+    painter.drawText(QRectF(area.left(),
+                            center.y() - Theme::em(0.25) + titleHeight + Theme::em(0.4),
+                            area.width(), Theme::lineHeight()),
+                     Qt::AlignCenter, tr("or use Add Files in the toolbar"));
 }

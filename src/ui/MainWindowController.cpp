@@ -4,6 +4,7 @@
 #include "HomeViewController.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "Theme.h"
 #include "ToolbarIcons.h"
 
 #include <QAction>
@@ -39,16 +40,18 @@ void MainWindowController::buildToolbar() {
     toolbar_->setObjectName(QStringLiteral("toolbar"));
     toolbar_->setMovable(false);
     toolbar_->setFloatable(false);
-    toolbar_->setIconSize(QSize(20, 20));
+    toolbar_->setIconSize(QSize(Theme::em(1.25), Theme::em(1.25)));
     toolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
-    toolbar_->setStyleSheet(QStringLiteral(
-        "QToolBar { background: white; border: none; border-bottom: 1px solid #e1e4e8;"
-        " padding: 6px 10px; spacing: 4px; }"
-        "QToolButton { padding: 5px 10px; border-radius: 6px; color: #1f2328; }"
-        "QToolButton:hover { background: #f0f2f5; }"
-        "QToolButton:pressed { background: #e4e8ee; }"
-        "QToolButton:disabled { color: #b0b5bb; }"));
+    toolbar_->setStyleSheet(
+        QStringLiteral("QToolBar { background: %1; border: none; border-bottom: 1px solid %2;"
+                       " padding: 0.35em 0.6em; spacing: 0.25em; }"
+                       "QToolButton { padding: 0.3em 0.6em; border-radius: 0.4em; color: %3; }"
+                       "QToolButton:hover { background: %4; }"
+                       "QToolButton:pressed { background: %2; }"
+                       "QToolButton:disabled { color: %5; }")
+            .arg(Theme::surface().name(), Theme::separator().name(), Theme::text().name(),
+                 Theme::hover().name(), Theme::disabledText().name()));
 
     addFileAction_ = toolbar_->addAction(ToolbarIcons::addFiles(), tr("Add Files"));
     addFileAction_->setObjectName(QStringLiteral("addFileAction"));

@@ -10,12 +10,12 @@ ProgressBar::ProgressBar(QWidget* parent) : QWidget(parent), label_(new QLabel(t
     setAttribute(Qt::WA_TranslucentBackground);
     label_->setAlignment(Qt::AlignCenter);
     label_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QFont font = label_->font();
-    font.setPixelSize(12);
+    QFont font = Theme::scaledFont(label_->font(), 0.92);
     font.setWeight(QFont::DemiBold);
     label_->setFont(font);
-    label_->setStyleSheet(QStringLiteral("color: #1f2328; background: transparent;"));
-    setMinimumHeight(22);
+    label_->setStyleSheet(
+        QStringLiteral("color: %1; background: transparent;").arg(Theme::text().name()));
+    setMinimumHeight(Theme::em(1.4));
 }
 
 void ProgressBar::setMaxValue(float maxValue) {
@@ -47,7 +47,7 @@ void ProgressBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0xe3, 0xe7, 0xed));
+    painter.setBrush(Theme::separator());
     painter.drawRoundedRect(QRectF(rect()), 3, 3);
     const int filled = filledWidth();
     if (filled > 0) {

@@ -11,11 +11,25 @@
 #include <QPainterPath>
 
 namespace {
-constexpr int BadgeSide = 44;
-constexpr int MarkSide = 22;
-constexpr int DeleteSide = 28;
-constexpr int SizeWidth = 124;
-constexpr int LinkWidth = 100;
+// Every measure follows the font's line height, so rows grow with the user's font size.
+int badgeSide() {
+    return Theme::em(2.75);
+}
+int markSide() {
+    return Theme::em(1.4);
+}
+int deleteSide() {
+    return Theme::em(1.75);
+}
+int sizeWidth() {
+    return Theme::em(7.75); // room for "→ 1.2 MB, −54 %" under the size
+}
+int gap() {
+    return Theme::em(0.9);
+}
+int linkWidth() {
+    return Theme::em(6.5);
+}
 
 QColor badgeColor(const QString& extension) {
     if (extension == QLatin1String("WEBP"))
@@ -30,15 +44,17 @@ QColor badgeColor(const QString& extension) {
 }
 
 void paintBadge(QPainter* painter, const QRect& rect, const QString& extension) {
-    const QColor color = badgeColor(extension);
+    QColor color = badgeColor(extension);
     QColor fill = color;
     fill.setAlpha(30);
     painter->setPen(Qt::NoPen);
     painter->setBrush(fill);
-    painter->drawRoundedRect(rect, 9, 9);
-    QFont font = painter->font();
+    painter->drawRoundedRect(rect, rect.width() * 0.2, rect.width() * 0.2);
+    // The mid-tone badge colours need more light to read on a dark base.
+    if (Theme::surface().lightness() < 128)
+        color = color.lighter(150);
+    QFont font = Theme::scaledFont(painter->font(), extension.size() > 3 ? 0.77 : 0.92);
     font.setBold(true);
-    font.setPixelSize(extension.size() > 3 ? 10 : 12);
     painter->setFont(font);
     painter->setPen(color);
     painter->drawText(rect, Qt::AlignCenter,
@@ -48,14 +64,15 @@ void paintBadge(QPainter* painter, const QRect& rect, const QString& extension) 
 void paintDeleteButton(QPainter* painter, const QRect& rect, bool enabled, bool hovered) {
     if (hovered && enabled) {
         painter->setPen(Qt::NoPen);
-        painter->setBrush(QColor(0xfd, 0xec, 0xec));
+        painter->setBrush(Theme::mix(Theme::surface(), Theme::failure(), 0.15));
         painter->drawEllipse(rect);
     }
-    const QColor color = !enabled  ? QColor(0xcf, 0xd3, 0xd8)
+    const QColor color = !enabled  ? Theme::disabledText()
                          : hovered ? Theme::failure()
                                    : Theme::secondaryText();
     painter->setPen(QPen(color, 1.8, Qt::SolidLine, Qt::RoundCap));
-    const QRectF cross = QRectF(rect).adjusted(9.5, 9.5, -9.5, -9.5);
+    const qreal inset = rect.width() * 0.34;
+    const QRectF cross = QRectF(rect).adjusted(inset, inset, -inset, -inset);
     painter->drawLine(cross.topLeft(), cross.bottomRight());
     painter->drawLine(cross.topRight(), cross.bottomLeft());
 }
@@ -65,29 +82,31 @@ void paintDeleteButton(QPainter* painter, const QRect& rect, bool enabled, bool 
 TessaroCell::TessaroCell(QObject* parent) : QStyledItemDelegate(parent) {}
 
 QSize TessaroCell::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-    return {option.rect.width(), Theme::RowHeight};
+    return {option.rect.width(), Theme::rowHeight()};
 }
 
 QRect TessaroCell::deleteButtonRect(const QRect& row) {
-    return {row.right() - Theme::Margin - DeleteSide + 1, row.center().y() - DeleteSide / 2 + 1,
-            DeleteSide, DeleteSide};
+    const int side = deleteSide();
+    return {row.right() - Theme::margin() - side + 1, row.center().y() - side / 2 + 1, side, side};
 }
 
 QRect TessaroCell::markRect(const QRect& row) {
     const QRect del = deleteButtonRect(row);
-    return {del.left() - 14 - MarkSide, row.center().y() - MarkSide / 2 + 1, MarkSide, MarkSide};
+    const int side = markSide();
+    return {del.left() - gap() - side, row.center().y() - side / 2 + 1, side, side};
 }
 
 namespace {
 QRect sizeRectOf(const QRect& row) {
     const QRect mark = TessaroCell::markRect(row);
-    return {mark.left() - 16 - SizeWidth, row.top(), SizeWidth, row.height()};
+    return {mark.left() - Theme::margin() - sizeWidth(), row.top(), sizeWidth(), row.height()};
 }
 } // namespace
 
 QRect TessaroCell::showInFolderRect(const QRect& row) {
     // At the end of the path line, left of the sizes.
-    return {sizeRectOf(row).left() - 16 - LinkWidth, row.center().y() + 2, LinkWidth, 20};
+    return {sizeRectOf(row).left() - Theme::margin() - linkWidth(), row.center().y() + 2, linkWidth(),
+            Theme::lineHeight()};
 }
 
 bool TessaroCell::showsResult(const QModelIndex& index) {
@@ -109,31 +128,31 @@ void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
     else if (option.state & QStyle::State_MouseOver)
         background = Theme::hover();
     painter->fillRect(row, background);
-    painter->fillRect(
-        QRect(row.left() + Theme::Margin, row.bottom(), row.width() - 2 * Theme::Margin, 1),
-        Theme::separator());
+    const int margin = Theme::margin();
+    painter->fillRect(QRect(row.left() + margin, row.bottom(), row.width() - 2 * margin, 1),
+                      Theme::separator());
 
-    const QRect badge(row.left() + Theme::Margin, row.center().y() - BadgeSide / 2 + 1, BadgeSide,
-                      BadgeSide);
+    const int badgeSize = badgeSide();
+    const QRect badge(row.left() + margin, row.center().y() - badgeSize / 2 + 1, badgeSize,
+                      badgeSize);
     paintBadge(painter, badge, index.data(JobTableModel::ExtensionRole).toString());
 
     const QRect mark = markRect(row);
     const QRect sizeRect = sizeRectOf(row);
-    const int textLeft = badge.right() + 14;
-    const int textWidth = qMax(40, sizeRect.left() - 16 - textLeft);
+    const int textLeft = badge.right() + gap();
+    const int textWidth = qMax(Theme::em(2.5), sizeRect.left() - margin - textLeft);
     const bool result = showsResult(index);
     const QRect link = showInFolderRect(row);
     // The link takes the end of the path line on converted rows.
-    const int pathWidth = result ? qMax(40, link.left() - 12 - textLeft) : textWidth;
+    const int pathWidth = result ? qMax(Theme::em(2.5), link.left() - gap() - textLeft) : textWidth;
 
-    QFont nameFont = option.font;
-    nameFont.setPixelSize(14);
+    QFont nameFont = Theme::scaledFont(option.font, 1.08);
     nameFont.setWeight(QFont::DemiBold);
-    QFont pathFont = option.font;
-    pathFont.setPixelSize(12);
+    const QFont pathFont = Theme::scaledFont(option.font, 0.92);
     const QFontMetrics nameMetrics(nameFont);
     const QFontMetrics pathMetrics(pathFont);
-    const int blockHeight = nameMetrics.height() + 6 + pathMetrics.height();
+    const int lineGap = Theme::em(0.35);
+    const int blockHeight = nameMetrics.height() + lineGap + pathMetrics.height();
     const int top = row.top() + (row.height() - blockHeight) / 2;
 
     painter->setFont(nameFont);
@@ -147,7 +166,7 @@ void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setPen(Theme::secondaryText());
     const QString path = index.data(JobTableModel::PathRole).toString();
     painter->drawText(
-        QRect(textLeft, top + nameMetrics.height() + 6, pathWidth, pathMetrics.height()),
+        QRect(textLeft, top + nameMetrics.height() + lineGap, pathWidth, pathMetrics.height()),
         Qt::AlignLeft | Qt::AlignVCenter, pathMetrics.elidedText(path, Qt::ElideMiddle, pathWidth));
     if (result) {
         QFont linkFont = pathFont;
@@ -158,9 +177,7 @@ void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
                           QStringLiteral("Show in folder"));
     }
 
-    QFont sizeFont = option.font;
-    sizeFont.setPixelSize(13);
-    painter->setFont(sizeFont);
+    painter->setFont(option.font);
     painter->setPen(Theme::secondaryText());
     const QString sizeText = index.data(JobTableModel::SizeTextRole).toString();
     if (result) {
@@ -180,13 +197,13 @@ void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             StateMarks::image(index.data(JobTableModel::WarningRole).toBool()
                                                   ? QStringLiteral("warning")
                                                   : QStringLiteral("completed"),
-                                              MarkSide, painter->device()->devicePixelRatioF()));
+                                              markSide(), painter->device()->devicePixelRatioF()));
         break;
     case JobState::Converting:
         StateMarks::paintSpinner(painter, mark, spinnerStep_);
         break;
     case JobState::Failed:
-        painter->drawPixmap(mark, StateMarks::image(QStringLiteral("alert"), MarkSide,
+        painter->drawPixmap(mark, StateMarks::image(QStringLiteral("alert"), markSide(),
                                                     painter->device()->devicePixelRatioF()));
         break;
     default:

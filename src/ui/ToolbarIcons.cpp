@@ -2,6 +2,7 @@
 
 #include "Theme.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -14,25 +15,48 @@ namespace {
 
 using Drawing = std::function<void(QPainter&)>;
 
-// Draws on a 24 x 24 grid, at 1x and 2x, in the normal and the disabled colour.
-QIcon drawn(const Drawing& draw) {
-    QIcon icon;
-    for (const qreal ratio : {1.0, 2.0}) {
-        for (const auto& [mode, color] : {std::pair{QIcon::Normal, Theme::text()},
-                                          std::pair{QIcon::Disabled, QColor(0xb0, 0xb5, 0xbb)}}) {
-            QPixmap pixmap(int(24 * ratio), int(24 * ratio));
-            pixmap.setDevicePixelRatio(ratio);
-            pixmap.fill(Qt::transparent);
-            QPainter p(&pixmap);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setPen(QPen(color, 1.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            p.setBrush(Qt::NoBrush);
-            draw(p);
-            p.end();
-            icon.addPixmap(pixmap, mode);
-        }
+// Paints a drawing made on a 24 x 24 grid at whatever size and pixel ratio is asked for, in the
+// palette's text colour (or its disabled shade), so the icons stay sharp at any scale and read
+// on light and dark desktops alike.
+class DrawnIconEngine : public QIconEngine {
+public:
+    explicit DrawnIconEngine(Drawing draw) : draw_(std::move(draw)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->translate(rect.topLeft());
+        painter->scale(rect.width() / 24.0, rect.height() / 24.0);
+        const QColor color = mode == QIcon::Disabled ? Theme::disabledText() : Theme::text();
+        painter->setPen(QPen(color, 1.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter->setBrush(Qt::NoBrush);
+        draw_(*painter);
+        painter->restore();
     }
-    return icon;
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        QPixmap pixmap(size * scale);
+        pixmap.setDevicePixelRatio(scale);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return pixmap;
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+    QIconEngine* clone() const override { return new DrawnIconEngine(draw_); }
+
+private:
+    Drawing draw_;
+};
+
+QIcon drawn(const Drawing& draw) {
+    return QIcon(new DrawnIconEngine(draw)); // the icon owns its engine
 }
 
 void page(QPainter& p) {

@@ -1,7 +1,7 @@
 #pragma once
 #include <QIcon>
 
-// Line icons for the toolbar, drawn by us so the window looks the same on every desktop.
+// Line icons for the toolbar, drawn as vectors at any size in the palette's text colour.
 namespace ToolbarIcons {
 QIcon addFiles();
 QIcon addFolder();

@@ -1,0 +1,17 @@
+#pragma once
+#include <QStringList>
+
+#include <optional>
+
+// The window's command line: "--help" and "--version" answer without opening a window;
+// everything else names files to open, as absolute paths in their order.
+namespace LaunchArguments {
+
+// Prints the help or the version and gives the exit code when the arguments ask for one,
+// before any window system is needed; nothing otherwise.
+std::optional<int> answerInformationRequest(int argc, char* argv[]);
+
+// The files named after the application's own options were taken out (QApplication built).
+QStringList files(const QStringList& arguments);
+
+} // namespace LaunchArguments
