@@ -30,22 +30,6 @@
         <translation>&amp;Datei</translation>
     </message>
     <message>
-        <source>Add Files…</source>
-        <translation>Dateien hinzufügen …</translation>
-    </message>
-    <message>
-        <source>Add Folder…</source>
-        <translation>Ordner hinzufügen …</translation>
-    </message>
-    <message>
-        <source>Clear List</source>
-        <translation>Liste leeren</translation>
-    </message>
-    <message>
-        <source>Options…</source>
-        <translation>Optionen …</translation>
-    </message>
-    <message>
         <source>Choose Download Folder…</source>
         <translation>Download-Ordner wählen …</translation>
     </message>
@@ -192,6 +176,18 @@
         <source>Closes the options window</source>
         <translation>Schließt das Optionsfenster</translation>
     </message>
+    <message>
+        <source>Adding a folder also adds the images of the folders inside it; the results keep the same subfolders</source>
+        <translation>Beim Hinzufügen eines Ordners kommen auch die Bilder der darin enthaltenen Ordner hinzu; die Ergebnisse behalten dieselben Unterordner</translation>
+    </message>
+    <message>
+        <source>If a result already exists</source>
+        <translation>Wenn ein Ergebnis schon existiert</translation>
+    </message>
+    <message>
+        <source>When a result&apos;s name is already taken in the output folder: keep both by adding a number to the new name, or skip the file</source>
+        <translation>Wenn der Name eines Ergebnisses im Zielordner schon vergeben ist: beide behalten, indem der neue Name eine Nummer erhält, oder die Datei überspringen</translation>
+    </message>
 </context>
 <context>
     <name>HomeKeyboard</name>
@@ -306,6 +302,14 @@
         <source>files</source>
         <translation>Dateien</translation>
     </message>
+    <message>
+        <source>%1 skipped (see the log for why)</source>
+        <translation>%1 übersprungen (Gründe im Protokoll)</translation>
+    </message>
+    <message>
+        <source> · %1 skipped (already exist)</source>
+        <translation> · %1 übersprungen (bereits vorhanden)</translation>
+    </message>
 </context>
 <context>
     <name>InfoWindow</name>
@@ -362,6 +366,31 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
     </message>
 </context>
 <context>
+    <name>JobTableModel</name>
+    <message>
+        <source>kept</source>
+        <translation>beibehalten</translation>
+    </message>
+    <message>
+        <source>not kept</source>
+        <translation>nicht beibehalten</translation>
+    </message>
+    <message>
+        <source>%1
+Colour profile: %2
+Metadata: %3</source>
+        <translation>%1
+Farbprofil: %2
+Metadaten: %3</translation>
+    </message>
+    <message>
+        <source>
+Warning: %1</source>
+        <translation>
+Warnung: %1</translation>
+    </message>
+</context>
+<context>
     <name>JobTableView</name>
     <message>
         <source>Drop images or folders here</source>
@@ -370,6 +399,19 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
     <message>
         <source>or use Add Files in the toolbar</source>
         <translation>oder „Dateien hinzufügen“ in der Werkzeugleiste verwenden</translation>
+    </message>
+</context>
+<context>
+    <name>LaunchArguments</name>
+    <message>
+        <source>Converts images to and from WebP in batches: WebP to JPG or PNG, JPG and PNG to WebP, GIF to animated WebP.
+A running window takes the files of a later launch. For the command line, see tessaro-convert(1).</source>
+        <translation>Konvertiert Bilder stapelweise von und nach WebP: WebP in JPG oder PNG, JPG und PNG in WebP, GIF in animiertes WebP.
+Ein bereits geöffnetes Fenster übernimmt die Dateien späterer Starts. Für die Befehlszeile siehe tessaro-convert(1).</translation>
+    </message>
+    <message>
+        <source>Images or folders to add to the list.</source>
+        <translation>Bilder oder Ordner, die der Liste hinzugefügt werden.</translation>
     </message>
 </context>
 <context>
@@ -480,6 +522,10 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
         <source>Account</source>
         <translation>Konto</translation>
     </message>
+    <message>
+        <source>Options…</source>
+        <translation>Optionen …</translation>
+    </message>
 </context>
 <context>
     <name>ModeBox</name>
@@ -558,8 +604,55 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
         <translation>Qualität</translation>
     </message>
     <message>
-        <source>Quality applies when encoding to WebP. Changing the conversion here keeps the files already in the list.</source>
-        <translation>Die Qualität gilt beim Kodieren nach WebP. Eine hier geänderte Konvertierung behält die Dateien, die schon in der Liste sind.</translation>
+        <source>Keep colour profiles</source>
+        <translation>Farbprofile beibehalten</translation>
+    </message>
+    <message>
+        <source>Embed each source&apos;s colour profile (such as Adobe RGB or Display P3) in its result, so viewers show the right colours</source>
+        <translation>Bettet das Farbprofil jeder Quelldatei (etwa Adobe RGB oder Display P3) in ihr Ergebnis ein, damit Bildbetrachter die richtigen Farben zeigen</translation>
+    </message>
+    <message>
+        <source>Keep metadata (date taken, camera, location)</source>
+        <translation>Metadaten beibehalten (Aufnahmedatum, Kamera, Ort)</translation>
+    </message>
+    <message>
+        <source>Carry EXIF and XMP into the results. EXIF can hold the GPS location where the photo was taken.</source>
+        <translation>Übernimmt EXIF und XMP in die Ergebnisse. EXIF kann den GPS-Standort enthalten, an dem das Foto aufgenommen wurde.</translation>
+    </message>
+    <message>
+        <source>Quality applies to WebP and JPG results. Changing the conversion here keeps the files already in the list.</source>
+        <translation>Die Qualität gilt für WebP- und JPG-Ergebnisse. Eine hier geänderte Konvertierung behält die Dateien, die schon in der Liste sind.</translation>
+    </message>
+    <message>
+        <source>Include subfolders</source>
+        <translation>Unterordner einbeziehen</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Keep both (add a number)</source>
+        <translation>Beide behalten (Nummer anhängen)</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Überspringen</translation>
+    </message>
+    <message>
+        <source>If a result already exists</source>
+        <translation>Wenn ein Ergebnis schon existiert</translation>
+    </message>
+</context>
+<context>
+    <name>QualityScale</name>
+    <message>
+        <source>Quality of the WebP or JPG results</source>
+        <translation>Qualität der WebP- oder JPG-Ergebnisse</translation>
+    </message>
+    <message>
+        <source>PNG results are lossless: the quality setting does not apply</source>
+        <translation>PNG-Ergebnisse sind verlustfrei: Die Qualitätseinstellung gilt für sie nicht</translation>
     </message>
 </context>
 <context>
@@ -586,6 +679,13 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
     </message>
 </context>
 <context>
+    <name>TessaroCell</name>
+    <message>
+        <source>Show in folder</source>
+        <translation>Im Ordner zeigen</translation>
+    </message>
+</context>
+<context>
     <name>WindowTexts</name>
     <message>
         <source>The App fails to compress some images. Please send it to %1 and I will check it for you.</source>
@@ -602,6 +702,18 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
     <message>
         <source>You have image(s) with height or width dimension over %1px. Please resize it before uploading</source>
         <translation>Mindestens ein Bild ist höher oder breiter als %1 px. Bitte verkleinern Sie es vor dem Hochladen</translation>
+    </message>
+    <message>
+        <source>1 image was not converted</source>
+        <translation>1 Bild wurde nicht konvertiert</translation>
+    </message>
+    <message>
+        <source>%1 images were not converted</source>
+        <translation>%1 Bilder wurden nicht konvertiert</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>und %1 weitere</translation>
     </message>
 </context>
 </TS>

@@ -10,15 +10,17 @@ namespace LaunchArguments {
 namespace {
 
 void describe(QCommandLineParser& parser) {
-    parser.setApplicationDescription(
-        QStringLiteral("Converts images to and from WebP in batches: WebP to JPG or PNG, JPG and "
-                       "PNG to WebP, GIF to animated WebP.\nA running window takes the files of a "
-                       "later launch. For the command line, see tessaro-convert(1)."));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "LaunchArguments",
+        "Converts images to and from WebP in batches: WebP to JPG or PNG, JPG and PNG to "
+        "WebP, GIF to animated WebP.\nA running window takes the files of a later launch. "
+        "For the command line, see tessaro-convert(1)."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("files"),
-                                 QStringLiteral("Images or folders to add to the list."),
-                                 QStringLiteral("[files...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("files"),
+        QCoreApplication::translate("LaunchArguments", "Images or folders to add to the list."),
+        QStringLiteral("[files...]"));
 }
 
 } // namespace

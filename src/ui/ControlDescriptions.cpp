@@ -60,6 +60,16 @@ void ControlDescriptions::describeOptions(OptionsWindow* window) {
     describe(window->comboBox(), tr("Conversion"), tr("What the files are converted from and to"));
     describe(window->ratioSlider(), tr("Quality"), tr("Quality of WebP images, in percent"));
     describe(window->ratioText(), tr("Quality value"), tr("The quality chosen, in percent"));
+    describe(window->keepColorProfiles(), window->keepColorProfiles()->text(),
+             window->keepColorProfiles()->toolTip());
+    describe(window->keepMetadata(), window->keepMetadata()->text(),
+             window->keepMetadata()->toolTip());
+    describe(window->includeSubfolders(), window->includeSubfolders()->text(),
+             tr("Adding a folder also adds the images of the folders inside it; the results "
+                "keep the same subfolders"));
+    describe(window->existingResult(), tr("If a result already exists"),
+             tr("When a result's name is already taken in the output folder: keep both by "
+                "adding a number to the new name, or skip the file"));
     if (auto* buttons = window->findChild<QDialogButtonBox*>()) {
         for (QAbstractButton* button : buttons->buttons())
             describe(button, button->text().remove(u'&'), tr("Closes the options window"));

@@ -51,14 +51,12 @@ QString JobTableModel::toolTip(const PicModel& job) {
         return job.errorText;
     if (job.completed != JobState::Converted)
         return job.url;
-    const auto carried = [](bool yes) {
-        return yes ? QStringLiteral("kept") : QStringLiteral("not kept");
-    };
+    const auto carried = [](bool yes) { return yes ? tr("kept") : tr("not kept"); };
     QString text =
-        QStringLiteral("%1\nColour profile: %2\nMetadata: %3")
+        tr("%1\nColour profile: %2\nMetadata: %3")
             .arg(job.outputPath, carried(job.profileCarried), carried(job.metadataCarried));
     if (!job.warningText.isEmpty())
-        text += QStringLiteral("\nWarning: %1").arg(job.warningText);
+        text += tr("\nWarning: %1").arg(job.warningText);
     return text;
 }
 

@@ -69,7 +69,7 @@ void MainWindowController::buildToolbar() {
     accountAction_ = toolbar_->addAction(ToolbarIcons::account(), tr("Account"));
     accountAction_->setObjectName(QStringLiteral("accountAction"));
 
-    optionsAction_ = new QAction(ToolbarIcons::options(), QStringLiteral("Options…"), this);
+    optionsAction_ = new QAction(ToolbarIcons::options(), tr("Options…"), this);
     optionsAction_->setObjectName(QStringLiteral("optionsAction"));
     connect(optionsAction_, &QAction::triggered, this, [this] { home_->showOptions(); });
 

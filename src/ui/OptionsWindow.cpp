@@ -25,15 +25,14 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QDialog(parent) {
     ratioText_->setMinimumWidth(44);
     ratioText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    keepColorProfiles_ = new QCheckBox(QStringLiteral("Keep colour profiles"), this);
+    keepColorProfiles_ = new QCheckBox(tr("Keep colour profiles"), this);
     keepColorProfiles_->setToolTip(
-        QStringLiteral("Embed each source's colour profile (such as Adobe RGB or Display P3) "
-                       "in its result, so viewers show the right colours"));
-    keepMetadata_ =
-        new QCheckBox(QStringLiteral("Keep metadata (date taken, camera, location)"), this);
+        tr("Embed each source's colour profile (such as Adobe RGB or Display P3) "
+           "in its result, so viewers show the right colours"));
+    keepMetadata_ = new QCheckBox(tr("Keep metadata (date taken, camera, location)"), this);
     keepMetadata_->setToolTip(
-        QStringLiteral("Carry EXIF and XMP into the results. EXIF can hold the GPS location "
-                       "where the photo was taken."));
+        tr("Carry EXIF and XMP into the results. EXIF can hold the GPS location "
+           "where the photo was taken."));
 
     auto* quality = new QHBoxLayout;
     quality->addWidget(qualitySlider_, 1);
@@ -92,18 +91,18 @@ void OptionsWindow::windowDidLoad() {
 }
 
 void OptionsWindow::addFolderOptions(QFormLayout* form) {
-    includeSubfolders_ = new QCheckBox(QStringLiteral("Include subfolders"), this);
+    includeSubfolders_ = new QCheckBox(tr("Include subfolders"), this);
     includeSubfolders_->setChecked(Settings::value(SettingsKeys::IncludeSubfolders).toBool());
     connect(includeSubfolders_, &QCheckBox::toggled, this,
             [](bool on) { Settings::setValue(SettingsKeys::IncludeSubfolders, on); });
-    form->addRow(QStringLiteral("Folders"), includeSubfolders_);
+    form->addRow(tr("Folders"), includeSubfolders_);
     existingResult_ = new QComboBox(this);
-    existingResult_->addItems({QStringLiteral("Keep both (add a number)"), QStringLiteral("Skip")});
+    existingResult_->addItems({tr("Keep both (add a number)"), tr("Skip")});
     existingResult_->setCurrentIndex(
         Settings::value(SettingsKeys::SkipExistingResults).toBool() ? 1 : 0);
     connect(existingResult_, &QComboBox::currentIndexChanged, this,
             [](int index) { Settings::setValue(SettingsKeys::SkipExistingResults, index == 1); });
-    form->addRow(QStringLiteral("If a result already exists"), existingResult_);
+    form->addRow(tr("If a result already exists"), existingResult_);
 }
 
 void OptionsWindow::showQualityForMode() {

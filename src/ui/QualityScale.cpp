@@ -4,6 +4,8 @@
 #include "Settings.h"
 #include "SettingsKeys.h"
 
+#include <QCoreApplication>
+
 namespace QualityScale {
 
 int truncatedPercent(float value) {
@@ -31,8 +33,10 @@ bool appliesToMode(qint64 mode) {
 
 QString sliderToolTip(qint64 mode) {
     return appliesToMode(mode)
-               ? QStringLiteral("Quality of the WebP or JPG results")
-               : QStringLiteral("PNG results are lossless: the quality setting does not apply");
+               ? QCoreApplication::translate("QualityScale", "Quality of the WebP or JPG results")
+               : QCoreApplication::translate(
+                     "QualityScale",
+                     "PNG results are lossless: the quality setting does not apply");
 }
 
 } // namespace QualityScale

@@ -105,8 +105,8 @@ QRect sizeRectOf(const QRect& row) {
 
 QRect TessaroCell::showInFolderRect(const QRect& row) {
     // At the end of the path line, left of the sizes.
-    return {sizeRectOf(row).left() - Theme::margin() - linkWidth(), row.center().y() + 2, linkWidth(),
-            Theme::lineHeight()};
+    return {sizeRectOf(row).left() - Theme::margin() - linkWidth(), row.center().y() + 2,
+            linkWidth(), Theme::lineHeight()};
 }
 
 bool TessaroCell::showsResult(const QModelIndex& index) {
@@ -173,8 +173,7 @@ void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
         linkFont.setUnderline(true);
         painter->setFont(linkFont);
         painter->setPen(option.palette.color(QPalette::Link));
-        painter->drawText(link, Qt::AlignRight | Qt::AlignVCenter,
-                          QStringLiteral("Show in folder"));
+        painter->drawText(link, Qt::AlignRight | Qt::AlignVCenter, tr("Show in folder"));
     }
 
     painter->setFont(option.font);
