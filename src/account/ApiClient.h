@@ -32,7 +32,7 @@ public:
 
     // Without a reachability source the desktop's is used.
     explicit ApiClient(const ClientConfiguration& configuration,
-                           Reachability* reachability = nullptr, QObject* parent = nullptr);
+                       Reachability* reachability = nullptr, QObject* parent = nullptr);
     ~ApiClient() override;
 
     void requestJsonDataWithPath(const QString& path, const QJsonObject& params, QWidget* target,

@@ -97,12 +97,11 @@ void LoginWindowController::login() {
     const QJsonObject params{{QStringLiteral("username"), email},
                              {QStringLiteral("password"), password}};
     QPointer<LoginWindowController> window(this);
-    service_->requestLogin(
-        params, false, nullptr,
-        [window, email, password](const std::optional<QJsonObject>& reply,
-                                  const std::optional<ApiError>& error) {
-            handleReply(window, email, password, reply, error);
-        });
+    service_->requestLogin(params, false, nullptr,
+                           [window, email, password](const std::optional<QJsonObject>& reply,
+                                                     const std::optional<ApiError>& error) {
+                               handleReply(window, email, password, reply, error);
+                           });
 }
 
 void LoginWindowController::handleReply(QPointer<LoginWindowController> window,

@@ -5,8 +5,8 @@ NetAPIService& NetAPIService::sharedManager() {
     return service;
 }
 
-void NetAPIService::requestLogin(const QJsonObject& params, bool isShowLoading,
-                                           QWidget* target, ApiClient::Completion completion) {
+void NetAPIService::requestLogin(const QJsonObject& params, bool isShowLoading, QWidget* target,
+                                 ApiClient::Completion completion) {
     client_.requestJsonDataWithPath(
         QString::fromLatin1(kLoginPath), params, target, ApiClient::Post, isShowLoading,
         [completion = std::move(completion)](const std::optional<QJsonObject>& reply,

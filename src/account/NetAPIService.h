@@ -11,7 +11,7 @@ public:
 
     // params: {"username": e-mail, "password": password}, sent as typed.
     void requestLogin(const QJsonObject& params, bool isShowLoading, QWidget* target,
-                                ApiClient::Completion completion);
+                      ApiClient::Completion completion);
 
 private:
     ApiClient& client_;

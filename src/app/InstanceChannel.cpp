@@ -31,8 +31,7 @@ QString shortPathThrough(const QString& folder) {
     if (handle < 0 || opened != folder) {
         if (handle >= 0)
             ::close(handle);
-        handle = ::open(QFile::encodeName(folder).constData(),
-                        O_PATH | O_DIRECTORY | O_CLOEXEC);
+        handle = ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         opened = folder;
         if (handle < 0)
             return {};

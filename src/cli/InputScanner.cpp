@@ -6,18 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-WalkItem skipped(const QString& path, const QString& reason) {
-    WalkItem item;
-    item.skipped = true;
-    item.path = path;
-    item.reason = reason;
-    return item;
-}
-
-} // namespace
-
 InputScanner::InputScanner(const QStringList& arguments, const QList<qint64>& modes, bool recursive,
                            const QHash<QString, QString>& invalidNames)
     : arguments_(arguments), modes_(modes), recursive_(recursive), invalidNames_(invalidNames) {}
@@ -39,13 +27,13 @@ std::optional<WalkItem> InputScanner::next() {
                 return std::nullopt;
             const QString& argument = arguments_.at(nextArgument_++);
             if (invalidNames_.contains(argument))
-                return skipped(
+                return WalkItem::skippedPath(
                     QDir::cleanPath(current.absoluteFilePath(invalidNames_.value(argument))),
                     QLatin1String(RawNames::InvalidFileNameReason));
             const QString path = QDir::cleanPath(current.absoluteFilePath(argument));
             const QFileInfo info(path);
             if (!info.exists() && !info.isSymLink())
-                return skipped(path, QStringLiteral("No such file or directory"));
+                return WalkItem::skippedPath(path, QStringLiteral("No such file or directory"));
             if (info.isDir()) {
                 walk_ = std::make_unique<FolderWalk>(path, modes_, recursive_);
                 continue;

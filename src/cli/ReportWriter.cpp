@@ -1,7 +1,7 @@
 #include "ReportWriter.h"
 
-#include "TerminalText.h"
 #include "SizeSummary.h"
+#include "TerminalText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -24,7 +24,8 @@ const QString LockSuffix = QStringLiteral(".lock");
 // Only names this engine gives its work files: "<row>.out.<ext>", "<row>.copy.<ext>",
 // "<row>.jpeg.jpg".
 bool isOwnWorkFile(const QString& name) {
-    static const QRegularExpression pattern(QStringLiteral(R"(^\d+\.(out|copy|jpeg|upright)\.[^.]*$)"));
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\d+\.(out|copy|jpeg|upright)\.[^.]*$)"));
     return pattern.match(name).hasMatch();
 }
 

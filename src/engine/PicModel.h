@@ -31,13 +31,13 @@ struct PicModel {
     QString url_documents;  // normalised copy of the current conversion, or empty
 
     // Beyond the classic record: what the front ends report per job.
-    qint64 mode = -1;             // conversion mode of this job; -1 = the run's mode
-    QString outputSubfolder;      // relative folder under the output folder for the result; "" = top
-    QString skipReason;           // why the last run left the job alone (result there already), or ""
-    QString errorText;            // why the last conversion failed (names the file), or empty
-    QString outputPath;           // where the last conversion placed its result, or empty
-    qint64 outputBytes = 0;       // size of that result
-    qint64 elapsedMs = 0;         // time the last conversion took
+    qint64 mode = -1;        // conversion mode of this job; -1 = the run's mode
+    QString outputSubfolder; // relative folder under the output folder for the result; "" = top
+    QString skipReason;      // why the last run left the job alone (result there already), or ""
+    QString errorText;       // why the last conversion failed (names the file), or empty
+    QString outputPath;      // where the last conversion placed its result, or empty
+    qint64 outputBytes = 0;  // size of that result
+    qint64 elapsedMs = 0;    // time the last conversion took
     bool profileCarried = false;  // the last result holds the source's colour profile
     bool metadataCarried = false; // the last result holds the source's EXIF/XMP
     QString warningText;          // converted, but something was not carried (why), or empty

@@ -21,8 +21,8 @@ bool isPrivate(const QString& path, QString* why) {
     };
     struct stat st;
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return fail(QStringLiteral("cannot be read: %1")
-                        .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(
+            QStringLiteral("cannot be read: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     if (S_ISLNK(st.st_mode))
         return fail(QStringLiteral("is a link"));
     if (!S_ISDIR(st.st_mode))

@@ -34,14 +34,6 @@ EntryKind kindOf(const QByteArray& path, unsigned char type) {
     return S_ISDIR(st.st_mode) ? EntryKind::LinkToFolder : EntryKind::File;
 }
 
-WalkItem skippedItem(const QString& path, const QString& reason) {
-    WalkItem item;
-    item.skipped = true;
-    item.path = path;
-    item.reason = reason;
-    return item;
-}
-
 } // namespace
 
 struct FolderWalk::Level {
@@ -65,8 +57,8 @@ std::optional<WalkItem> FolderWalk::enter(const QString& path, const QString& su
     level->subfolder = subfolder;
     level->dir.reset(::opendir(level->rawPath.constData()));
     if (!level->dir)
-        return skippedItem(path, QStringLiteral("cannot read this folder: %1")
-                                     .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return WalkItem::skippedPath(path, QStringLiteral("cannot read this folder: %1")
+                                               .arg(QString::fromLocal8Bit(std::strerror(errno))));
     levels_.push_back(std::move(level));
     return std::nullopt;
 }
@@ -94,7 +86,8 @@ std::optional<WalkItem> FolderWalk::next() {
             (validName ? QFile::decodeName(name) : RawNames::readableName(name));
         if (kind == EntryKind::Folder) {
             if (!validName)
-                return skippedItem(shownPath, QLatin1String(RawNames::InvalidFolderNameReason));
+                return WalkItem::skippedPath(shownPath,
+                                             QLatin1String(RawNames::InvalidFolderNameReason));
             const QString child = QFile::decodeName(name);
             const QString subfolder =
                 level.subfolder.isEmpty() ? child : level.subfolder + u'/' + child;
@@ -105,7 +98,7 @@ std::optional<WalkItem> FolderWalk::next() {
         if (!FileIntake::modeForPath(QFile::decodeName(name), modes_))
             continue;
         if (!validName)
-            return skippedItem(shownPath, QLatin1String(RawNames::InvalidFileNameReason));
+            return WalkItem::skippedPath(shownPath, QLatin1String(RawNames::InvalidFileNameReason));
         WalkItem item;
         item.path = shownPath;
         item.subfolder = level.subfolder;

@@ -13,6 +13,14 @@ struct WalkItem {
     QString path;         // the file (or, skipped, the entry as people read it)
     QString subfolder;    // the file's folder relative to the walked folder; "" at the top
     QString reason;
+
+    static WalkItem skippedPath(const QString& path, const QString& reason) {
+        WalkItem item;
+        item.skipped = true;
+        item.path = path;
+        item.reason = reason;
+        return item;
+    }
 };
 
 // Walks a folder by its raw directory entries, so names that are not valid UTF-8 are seen

@@ -135,12 +135,10 @@ void HomeViewController::finishIntake(const IntakeOutcome& outcome) {
                         [](const FileIntake::SkippedPath& skipped) {
                             return skipped.reason.startsWith(QLatin1String("this conversion"));
                         });
-        notice_ =
-            result.skipped.isEmpty() ? QString()
-            : onlyExtensions
-                ? tr("%1 skipped (not taken by this conversion)")
-                      .arg(result.skipped.size())
-                : tr("%1 skipped (see the log for why)").arg(result.skipped.size());
+        notice_ = result.skipped.isEmpty() ? QString()
+                  : onlyExtensions
+                      ? tr("%1 skipped (not taken by this conversion)").arg(result.skipped.size())
+                      : tr("%1 skipped (see the log for why)").arg(result.skipped.size());
         tableView_->viewport()->update();
         checkAgreeSubmit();
         updateSummary();

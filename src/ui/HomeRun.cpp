@@ -9,8 +9,8 @@
 #include "RatingInvitation.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
-#include "WindowTexts.h"
 #include "SizeSummary.h"
+#include "WindowTexts.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -16,15 +16,14 @@ InfoWindow::InfoWindow(QWidget* parent) : QDialog(parent) {
     QFont font = Theme::scaledFont(title->font(), 1.5);
     font.setWeight(QFont::DemiBold);
     title->setFont(font);
-    auto* version =
-        new QLabel(tr("Version %1").arg(QApplication::applicationVersion()), this);
+    auto* version = new QLabel(tr("Version %1").arg(QApplication::applicationVersion()), this);
     version->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::secondaryText().name()));
-    auto* text = new QLabel(
-        tr("Converts images to and from WebP in batches: WebP to JPG or PNG, JPG and "
-           "PNG to WebP, and GIF to animated WebP.\n\nThe conversion runs the WebP "
-           "reference tools cwebp, dwebp and gif2webp, at most five at a time. "
-           "Existing files are never replaced."),
-        this);
+    auto* text =
+        new QLabel(tr("Converts images to and from WebP in batches: WebP to JPG or PNG, JPG and "
+                      "PNG to WebP, and GIF to animated WebP.\n\nThe conversion runs the WebP "
+                      "reference tools cwebp, dwebp and gif2webp, at most five at a time. "
+                      "Existing files are never replaced."),
+                   this);
     text->setWordWrap(true);
     text->setMinimumWidth(Theme::em(22));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

@@ -132,9 +132,8 @@ class TranslationTest : public QObject {
         for (int i = 0; i < ClosingTexts::ListedFailures + 2; ++i)
             report.failedJobs.append({QStringLiteral("/x/%1.webp").arg(i), {}, {}});
         const ClosingReport closing = WindowTexts::closingReport(report);
-        QMessageBox* alert =
-            AlertSheet::show(&window, closing.text.split(u'\n').last(), QMessageBox::Warning,
-                             closing.title);
+        QMessageBox* alert = AlertSheet::show(&window, closing.text.split(u'\n').last(),
+                                              QMessageBox::Warning, closing.title);
         QList<Text> texts = collect({&window, &options, alert});
         QAccessibleInterface* table = QAccessible::queryAccessibleInterface(home->tableView());
         note(texts, QStringLiteral("row"),
@@ -157,13 +156,17 @@ private Q_SLOTS:
                  FileIntake::uploadLimitMessage());
         QCOMPARE(WindowTexts::oversizeMessage(), FileIntake::oversizeMessage());
         using Kind = RunFailure::Kind;
-        for (const QList<Kind>& kinds : QList<QList<Kind>>{
-                 {}, {Kind::SilentTool}, {Kind::AnimatedWebp}, {Kind::Reported, Kind::SilentTool},
-                 QList<Kind>(ClosingTexts::ListedFailures + 2, Kind::Reported)}) {
+        for (const QList<Kind>& kinds :
+             QList<QList<Kind>>{{},
+                                {Kind::SilentTool},
+                                {Kind::AnimatedWebp},
+                                {Kind::Reported, Kind::SilentTool},
+                                QList<Kind>(ClosingTexts::ListedFailures + 2, Kind::Reported)}) {
             RunReport report;
             report.failed = !kinds.isEmpty();
             for (Kind kind : kinds)
-                report.failedJobs.append({QStringLiteral("/x/a.webp"), QStringLiteral("bad"), kind});
+                report.failedJobs.append(
+                    {QStringLiteral("/x/a.webp"), QStringLiteral("bad"), kind});
             const ClosingReport window = WindowTexts::closingReport(report);
             const ClosingReport engine = closingReport(report);
             QCOMPARE(window.text, engine.text);

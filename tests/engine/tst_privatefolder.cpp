@@ -42,11 +42,16 @@ private Q_SLOTS:
     void preparedFoldersAreRefused_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("writable by others") << "open" << "can be written by other users";
-        QTest::newRow("writable by the group") << "group" << "can be written by other users";
-        QTest::newRow("a link to a private folder") << "link" << "is a link";
-        QTest::newRow("a file") << "file" << "is not a folder";
-        QTest::newRow("another user's") << "foreign" << "belongs to another user";
+        QTest::newRow("writable by others") << "open"
+                                            << "can be written by other users";
+        QTest::newRow("writable by the group") << "group"
+                                               << "can be written by other users";
+        QTest::newRow("a link to a private folder") << "link"
+                                                    << "is a link";
+        QTest::newRow("a file") << "file"
+                                << "is not a folder";
+        QTest::newRow("another user's") << "foreign"
+                                        << "belongs to another user";
     }
     void preparedFoldersAreRefused() {
         QFETCH(QString, kind);
@@ -79,8 +84,8 @@ private Q_SLOTS:
         const QString home = AppPaths::privateHome();
         QVERIFY(!home.isEmpty());
         QVERIFY(makeWithMode(home + QStringLiteral("/Documents/tessaro-run-x"), 0755));
-        QVERIFY(::chmod(QFile::encodeName(home + QStringLiteral("/Documents")).constData(),
-                        0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(home + QStringLiteral("/Documents")).constData(), 0755) ==
+                0);
         QVERIFY(::chmod(QFile::encodeName(home).constData(), 0755) == 0);
         const QString session = home + QStringLiteral("/Documents/user.plist");
         QFile file(session);

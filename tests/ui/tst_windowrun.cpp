@@ -10,8 +10,8 @@
 #include "RunCounter.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
-#include "TaggedImages.h"
 #include "SizeSummary.h"
+#include "TaggedImages.h"
 #include "TessaroCell.h"
 #include "TestFiles.h"
 
