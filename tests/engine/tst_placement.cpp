@@ -11,28 +11,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using TestFiles::entries;
+using TestFiles::permissionBits;
+using TestFiles::UmaskScope;
+
 namespace {
 
-// Sets the umask for one scope, as a user's session would.
-struct UmaskScope {
-    mode_t previous;
-    explicit UmaskScope(mode_t mask) : previous(::umask(mask)) {}
-    ~UmaskScope() { ::umask(previous); }
-};
-
-// A file name of exactly `bytes` bytes: two-byte characters, so bytes and characters differ.
+// A file name of exactly `bytes` bytes.
 QString nameOfBytes(int bytes, const QString& extension) {
-    const int stemBytes = bytes - 1 - extension.size();
-    return QString(stemBytes % 2, u'a') + QString(stemBytes / 2, QChar(0xe9)) + u'.' + extension;
-}
-
-int permissionBits(const QString& path) {
-    struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-}
-
-QStringList entries(const QString& dir) {
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    return TestFiles::stemOfBytes(bytes - 1 - int(extension.size())) + u'.' + extension;
 }
 
 // Renames out of any folder named "elsewhere" fail as if it were another file system.
