@@ -47,16 +47,14 @@ private Q_SLOTS:
     void preparedFoldersAreRefused_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("writable by others") << "open"
-                                            << "can be written by other users";
-        QTest::newRow("writable by the group") << "group"
-                                               << "can be written by other users";
-        QTest::newRow("a link to a private folder") << "link"
-                                                    << "is a link";
-        QTest::newRow("a file") << "file"
-                                << "is not a folder";
-        QTest::newRow("another user's") << "foreign"
-                                        << "belongs to another user";
+        auto row = [](const char* tag, const char* kind, const char* reason) {
+            QTest::newRow(tag) << QString(kind) << QString(reason);
+        };
+        row("writable by others", "open", "can be written by other users");
+        row("writable by the group", "group", "can be written by other users");
+        row("a link to a private folder", "link", "is a link");
+        row("a file", "file", "is not a folder");
+        row("another user's", "foreign", "belongs to another user");
     }
     void preparedFoldersAreRefused() {
         QFETCH(QString, kind);
