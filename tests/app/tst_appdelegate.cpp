@@ -17,12 +17,18 @@
 class AppDelegateTest : public QObject {
     Q_OBJECT
 
-    static QAction* fileMenuItem(AppDelegate& delegate, const QString& title) {
+    // The items of one menu of the menu bar ("&File", "Account").
+    static QList<QAction*> menuItems(AppDelegate& delegate, const QString& menuTitle) {
         for (QAction* menu : delegate.mainMenu()->actions())
-            if (menu->text() == QLatin1String("&File"))
-                for (QAction* item : menu->menu()->actions())
-                    if (item->text() == title)
-                        return item;
+            if (menu->text() == menuTitle)
+                return menu->menu()->actions();
+        return {};
+    }
+    static QAction* menuItem(AppDelegate& delegate, const QString& menuTitle,
+                             const QString& title) {
+        for (QAction* item : menuItems(delegate, menuTitle))
+            if (item->text() == title)
+                return item;
         return nullptr;
     }
 
@@ -44,14 +50,14 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(panels, 1);
-        QCOMPARE(fileMenuItem(delegate, QStringLiteral("Add Files")), window.addFileAction());
+        QCOMPARE(menuItem(delegate, "&File", "Add Files"), window.addFileAction());
     }
 
     // The File menu's Options item follows the window: not while an intake or a run goes.
     void optionsItemFollowsTheBusyWindow() {
         MainWindowController window;
         AppDelegate delegate(&window);
-        QAction* options = fileMenuItem(delegate, QStringLiteral("Options…"));
+        QAction* options = menuItem(delegate, "&File", "Options…");
         QVERIFY(options != nullptr && options->isEnabled());
         HomeViewController* home = window.homeViewController();
         QSignalSpy done(home, &HomeViewController::intakeFinished);
@@ -76,11 +82,9 @@ private Q_SLOTS:
         NotificationCenter::defaultCenter().observe(
             QLatin1String(NotificationNames::LogOut), &probe,
             [&](const QVariant& object) { objects << object; });
-        for (QAction* menu : delegate.mainMenu()->actions())
-            if (menu->text() == QLatin1String("Account"))
-                for (QAction* item : menu->menu()->actions())
-                    if (item->text() == QLatin1String("Logout"))
-                        item->trigger();
+        QAction* logout = menuItem(delegate, "Account", "Logout");
+        QVERIFY(logout != nullptr);
+        logout->trigger();
         QCOMPARE(objects.size(), 1);
         QCOMPARE(objects.first().value<QObject*>(), &delegate);
     }
@@ -97,11 +101,9 @@ private Q_SLOTS:
         // Which of "Login", "Logout", "My Profile" the Account menu shows.
         auto shown = [&] {
             QStringList titles;
-            for (QAction* menu : delegate->mainMenu()->actions())
-                if (menu->text() == QLatin1String("Account"))
-                    for (QAction* item : menu->menu()->actions())
-                        if (item->isVisible())
-                            titles.append(item->text());
+            for (QAction* item : menuItems(*delegate, "Account"))
+                if (item->isVisible())
+                    titles.append(item->text());
             titles.sort();
             return titles;
         };

@@ -31,16 +31,6 @@ bool isStillWebp(const QString& path) {
     return isWebp(path) && !head(path, 1 << 20).contains("ANIM");
 }
 
-// Gone, or a zombie nobody has reaped yet: either way no longer running.
-bool processRunning(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray fields = stat.readAll();
-    const qsizetype close = fields.lastIndexOf(')');
-    return close > 0 && fields.size() > close + 2 && fields.at(close + 2) != 'Z';
-}
-
 QStringList filesBelow(const QString& folder) {
     QStringList files;
     const auto filter = QDir::Files | QDir::Hidden | QDir::System;
@@ -106,6 +96,13 @@ private:
             return writeWebp(path);
         return kind == "gif" ? writeAnimatedGif(path) : writeBytes(path, kind.toUtf8());
     }
+
+    // Stand-in tools for every later run of this test function.
+    void useFakeTools(const QString& script) {
+        writeFakeTools(base_ + "/tools", script);
+        qputenv("TESSARO_TOOLS_DIR", QFile::encodeName(base_ + "/tools"));
+    }
+    QJsonObject json() const { return QJsonDocument::fromJson(stdout_.toUtf8()).object(); }
 
 private Q_SLOTS:
     void init() {
@@ -192,8 +189,7 @@ private Q_SLOTS:
         for (const auto& [source, target] : {std::pair{webp, "jpg"}, std::pair{jpeg, "webp"}}) {
             const QString out = out_ + '/' + target;
             QCOMPARE(run(QStringList{"--json", "--to", target, "-o", out, source} + options), 0);
-            const QJsonObject input =
-                QJsonDocument::fromJson(stdout_.toUtf8())["inputs"].toArray().at(0).toObject();
+            const QJsonObject input = json()["inputs"].toArray().at(0).toObject();
             QCOMPARE(input["profile"].toBool(), profile);
             QCOMPARE(input["metadata"].toBool(), metadata);
             QCOMPARE(input["warning"].toString(), QString());
@@ -363,9 +359,7 @@ private Q_SLOTS:
     void controlCharactersAreEscapedInText() {
         const QString name = QString("bad\x1b[2J\x7f\x01.png");
         const QString good = make(name), skipped = make("odd\t.txt=x");
-        const QString tools = base_ + "/tools";
-        writeFakeTools(tools, "printf 'tool says \\033[31mno\\n' >&2\nexit 1");
-        qputenv("TESSARO_TOOLS_DIR", tools.toUtf8());
+        useFakeTools("printf 'tool says \\033[31mno\\n' >&2\nexit 1");
         QCOMPARE(run({"--to", "webp", "-o", out_, good, skipped}), 1);
         QVERIFY(!(stdout_ + stderr_).contains(controlCharacter));
         QVERIFY2(stdout_.contains("bad\\e[2J\\x7f\\x01.png: cwebp failed") &&
@@ -373,7 +367,7 @@ private Q_SLOTS:
                  qPrintable(stdout_));
         QVERIFY2(stderr_.contains("skipped " + in_ + "/odd\\t.txt"), qPrintable(stderr_));
         QCOMPARE(run({"--to", "webp", "--json", "-o", out_, good, skipped}), 1);
-        const QJsonArray inputs = QJsonDocument::fromJson(stdout_.toUtf8())["inputs"].toArray();
+        const QJsonArray inputs = json()["inputs"].toArray();
         QCOMPARE(inputs.at(0)["path"].toString(), good);
         QVERIFY(inputs.at(0)["reason"].toString().contains("\x1b[31mno"));
         QCOMPARE(inputs.at(1)["path"].toString(), skipped);
@@ -426,7 +420,7 @@ private Q_SLOTS:
         const QStringList arguments{"-r", "--skip-existing", "--to", "webp", "--json", "-o",
                                     out_, in_ + "/p"};
         const QStringList all{"a.webp", "s/b.webp", "s/c.webp"};
-        auto totals = [&] { return QJsonDocument::fromJson(stdout_.toUtf8())["totals"]; };
+        auto totals = [&] { return json()["totals"].toObject(); };
         QCOMPARE(run(arguments), 0);
         QCOMPARE(relativeFilesBelow(out_), all);
         QCOMPARE(totals()["converted"].toInt(), 3);
@@ -435,8 +429,7 @@ private Q_SLOTS:
         QCOMPARE(totals()["converted"].toInt(), 0);
         QCOMPARE(totals()["alreadyExists"].toInt(), 3);
         QCOMPARE(totals()["skipped"].toInt(), 0);
-        for (const QJsonValue& entry :
-             QJsonDocument::fromJson(stdout_.toUtf8())["inputs"].toArray())
+        for (const QJsonValue& entry : json()["inputs"].toArray())
             QCOMPARE(entry["reason"].toString(), QString("already exists"));
         QVERIFY(QFile::remove(out_ + "/s/b.webp"));
         QCOMPARE(run(arguments), 0);
@@ -456,9 +449,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(in_ + "/many/sub"));
         for (int i = 0; i < count; ++i)
             writeBytes(QString("%1/many/%2%3.png").arg(in_, i % 2 ? "sub/" : "").arg(i), png);
-        const QString tools = base_ + "/tools";
-        writeFakeTools(tools, "cp \"$3\" \"$5\"");
-        qputenv("TESSARO_TOOLS_DIR", tools.toUtf8());
+        useFakeTools("cp \"$3\" \"$5\"");
         QCOMPARE(run({"-r", "--to", "webp", "--json-lines", "-j", "4", "-o", out_, in_ + "/many",
                       in_ + "/missing.png"}),
                  1);
@@ -535,27 +526,36 @@ private Q_SLOTS:
         QTest::newRow("SIGINT") << int(SIGINT);
         QTest::newRow("SIGTERM") << int(SIGTERM);
         QTest::newRow("SIGHUP") << int(SIGHUP);
+        // Killed outright, the converter cannot stop its tools itself; they must still not go
+        // on writing into a work folder the next start removes.
+        QTest::newRow("SIGKILL") << int(SIGKILL);
     }
 
-    // Stand-in tools write a partial output, note it in <tools>/started, then hang.
+    // Stand-in tools write a partial output, note their process and that output in
+    // <tools>/started, then hang.
     void interruptLeavesNoPartialFile() {
         QFETCH(int, signalNumber);
-        const QString tools = base_ + "/tools";
-        writeFakeTools(tools, "for last; do :; done\nprintf partial > \"$last\"\n"
-                              "echo \"$last\" >> \"$(dirname \"$0\")/started\"\nexec sleep 60");
+        useFakeTools("for last; do :; done\nprintf partial > \"$last\"\n"
+                     "echo \"$$ $last\" >> \"$(dirname \"$0\")/started\"\nexec sleep 60");
         for (const char* name : {"a.png", "b.png", "c.png"})
             make(name);
-        qputenv("TESSARO_TOOLS_DIR", tools.toUtf8());
         QProcess process;
         process.start(TESSARO_CONVERT_BINARY, {"--to", "webp", "-j", "2", "-o", out_, in_});
-        auto started = [&] { return QString(head(tools + "/started", 4096)).split('\n'); };
+        auto started = [&] { return QString(head(base_ + "/tools/started", 4096)).split('\n'); };
         QTRY_COMPARE_WITH_TIMEOUT(started().size(), 3, 20000); // two lines and the end
-        const QStringList partials = started().mid(0, 2);
-        for (const QString& partial : partials)
-            QVERIFY(QFileInfo::exists(partial));
+        QStringList pids, partials;
+        for (const QString& line : started().mid(0, 2)) {
+            pids << line.section(' ', 0, 0);
+            partials << line.section(' ', 1);
+            QVERIFY(QFileInfo::exists(partials.last()) && processAlive(pids.last().toLongLong()));
+        }
 
         QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signalNumber), 0);
         QVERIFY(process.waitForFinished(30000));
+        for (const QString& pid : pids)
+            QTRY_VERIFY2_WITH_TIMEOUT(!processAlive(pid.toLongLong()), qPrintable(pid), 5000);
+        if (signalNumber == SIGKILL)
+            return;
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 130);
         const QString out = QString::fromUtf8(process.readAllStandardOutput());
@@ -590,28 +590,6 @@ private Q_SLOTS:
         }
         seen.sort();
         QCOMPARE(seen, (QStringList{"a.webp", "b.webp", "c.webp"}));
-    }
-
-    // Killed outright, the converter cannot stop its tools itself; they must still not go on
-    // writing into a work folder the next start removes.
-    void killedConverterTakesItsToolsAlong() {
-        const QString tools = base_ + "/tools";
-        writeFakeTools(tools, "echo $$ >> \"$(dirname \"$0\")/started\"\nexec sleep 60");
-        for (const char* name : {"a.png", "b.png"})
-            make(name);
-        qputenv("TESSARO_TOOLS_DIR", tools.toUtf8());
-        QProcess process;
-        process.start(TESSARO_CONVERT_BINARY, {"--to", "webp", "-j", "2", "-o", out_, in_});
-        auto started = [&] { return QString(head(tools + "/started", 4096)).split('\n'); };
-        QTRY_COMPARE_WITH_TIMEOUT(started().size(), 3, 20000); // two pids and the end
-        const QStringList pids = started().mid(0, 2);
-        for (const QString& pid : pids)
-            QVERIFY(processRunning(pid.toLongLong()));
-
-        process.kill();
-        QVERIFY(process.waitForFinished(10000));
-        for (const QString& pid : pids)
-            QTRY_VERIFY2_WITH_TIMEOUT(!processRunning(pid.toLongLong()), qPrintable(pid), 5000);
     }
 };
 

@@ -19,35 +19,13 @@
 
 #include <algorithm>
 #include <array>
-#include <csignal>
-#include <sys/stat.h>
+
+using TestFiles::entries;
+using TestFiles::processAlive;
+using TestFiles::stemOfBytes;
+using TestFiles::UmaskScope;
 
 namespace {
-
-// Sets the umask for one scope, as a user's session would.
-struct UmaskScope {
-    mode_t previous;
-    explicit UmaskScope(mode_t mask) : previous(::umask(mask)) {}
-    ~UmaskScope() { ::umask(previous); }
-};
-
-// A stem of exactly `bytes` bytes: two-byte characters, so bytes and characters differ.
-QString stemOfBytes(int bytes) {
-    return QString(bytes % 2, u'a') + QString(bytes / 2, QChar(0xe9));
-}
-
-// Alive and not a zombie waiting for a parent that never reaps it.
-bool processAlive(qint64 pid) {
-    if (pid <= 0 || ::kill(static_cast<pid_t>(pid), 0) != 0)
-        return false;
-    const QByteArray stat = TestFiles::head(QStringLiteral("/proc/%1/stat").arg(pid), 4096);
-    const qsizetype close = stat.lastIndexOf(')');
-    return close < 0 || stat.mid(close + 2, 1) != "Z";
-}
-
-QStringList entries(const QString& dir) {
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
 
 // Checks the real format of a result by its content, as the name says it should be.
 bool formatMatchesName(const QString& path, bool animated) {
@@ -66,8 +44,6 @@ private Q_SLOTS:
     void init();
     void modesEndToEnd_data();
     void modesEndToEnd();
-    void longNames_data();
-    void longNames();
     void nameTooLongWithCounterFails();
     void argumentListsAndExecutableName();
     void sameNamesInOneRunAndExistingFiles();
@@ -132,85 +108,40 @@ void BatchRunTest::addPngs(JobList& list, int count) {
 
 void BatchRunTest::modesEndToEnd_data() {
     QTest::addColumn<qint64>("mode");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("output");
-    QTest::addColumn<int>("umask"); // results get the mode a new file gets
-    QTest::newRow("webp to real jpeg") << ConvertMode::WebpToJpg << "a.webp"
-                                       << "a.jpg" << 077;
-    QTest::newRow("webp to png") << ConvertMode::WebpToPng << "a.webp"
-                                 << "a.png" << 002;
-    QTest::newRow("png to webp") << ConvertMode::ImageToWebp << "a.png"
-                                 << "a.webp" << 022;
-    QTest::newRow("jpg") << ConvertMode::ImageToWebp << "a.jpg"
-                         << "a.webp" << 077;
-    QTest::newRow("jpeg named png") << ConvertMode::ImageToWebp << "jpeg-as.png"
-                                    << "jpeg-as.webp" << 022;
-    QTest::newRow("jpeg extension") << ConvertMode::ImageToWebp << "b.jpeg"
-                                    << "b.webp" << 022;
-    QTest::newRow("gif to animated") << ConvertMode::GifToWebp << "anim.gif"
-                                     << "anim.webp" << 002;
-}
-
-void BatchRunTest::modesEndToEnd() {
-    QFETCH(qint64, mode);
-    QFETCH(QString, input);
-    QFETCH(QString, output);
-    QFETCH(int, umask);
-    const UmaskScope scopedUmask(umask);
-    const QString src = file(input);
-    if (input.endsWith(".webp"))
-        TestFiles::writeWebp(src);
-    else if (input.endsWith(".gif"))
-        TestFiles::writeAnimatedGif(src);
-    else
-        TestFiles::writeImage(src, input == "a.png" ? "png" : "jpeg");
-    JobList list;
-    QVERIFY(list.addData(src));
-    const RunReport report = run(list, options(mode));
-    QVERIFY2(list.at(0).completed == JobState::Converted, qPrintable(list.at(0).errorText));
-    QVERIFY(!report.failed && report.closingMessage().isEmpty());
-    QCOMPARE(list.at(0).outputPath, file("out/" + output));
-    QVERIFY(formatMatchesName(list.at(0).outputPath, mode == ConvertMode::GifToWebp));
-    QVERIFY(!QImage(list.at(0).outputPath).isNull());
-    struct stat st;
-    QVERIFY(::stat(QFile::encodeName(list.at(0).outputPath).constData(), &st) == 0);
-    QCOMPARE(int(st.st_mode & 0777), 0666 & ~umask);
-    // Only the result is left: no temporary output, no copy, no run folder.
-    QCOMPARE(entries(file("out")), QStringList{output});
-    QCOMPARE(entries(work_), QStringList{});
-    QVERIFY(!list.isLocked());
-}
-
-void BatchRunTest::longNames_data() {
-    QTest::addColumn<qint64>("mode");
     QTest::addColumn<QString>("inputExtension");
     QTest::addColumn<QString>("outputExtension");
     QTest::addColumn<int>("stemBytes");
+    QTest::addColumn<int>("umask"); // results get the mode a new file gets
     const struct {
         const char* name;
         qint64 mode;
         const char* in;
         const char* out;
-    } modes[] = {{"png to webp", ConvertMode::ImageToWebp, "png", "webp"},
-                 {"jpg via copy", ConvertMode::ImageToWebp, "jpg", "webp"},
-                 {"webp to png", ConvertMode::WebpToPng, "webp", "png"},
-                 {"webp to jpg", ConvertMode::WebpToJpg, "webp", "jpg"},
-                 {"gif to webp", ConvertMode::GifToWebp, "gif", "webp"}};
+        int umask;
+    } modes[] = {{"png to webp", ConvertMode::ImageToWebp, "png", "webp", 022},
+                 {"jpg", ConvertMode::ImageToWebp, "jpg", "webp", 077},
+                 {"webp to png", ConvertMode::WebpToPng, "webp", "png", 002},
+                 {"webp to jpg", ConvertMode::WebpToJpg, "webp", "jpg", 077},
+                 {"gif to webp", ConvertMode::GifToWebp, "gif", "webp", 002}};
     for (const auto& m : modes) {
         const int in = int(qstrlen(m.in));
-        QTest::addRow("%s, 244-byte source", m.name) << m.mode << m.in << m.out << 243 - in;
+        QTest::addRow("%s, short name", m.name) << m.mode << m.in << m.out << 1 << m.umask;
+        QTest::addRow("%s, 244-byte source", m.name) << m.mode << m.in << m.out << 243 - in << 022;
         // The source or the result name is exactly 255 bytes.
         QTest::addRow("%s, longest that fits", m.name)
-            << m.mode << m.in << m.out << 254 - qMax<int>(in, int(qstrlen(m.out)));
+            << m.mode << m.in << m.out << 254 - qMax<int>(in, int(qstrlen(m.out))) << 022;
     }
 }
 
-// Long source names convert in every mode; the tools manage them, so must we.
-void BatchRunTest::longNames() {
+// Every mode end to end, short and long names alike: the tools manage long ones, so must we.
+// Only the result is left behind: no temporary output, no copy, no run folder.
+void BatchRunTest::modesEndToEnd() {
     QFETCH(qint64, mode);
     QFETCH(QString, inputExtension);
     QFETCH(QString, outputExtension);
     QFETCH(int, stemBytes);
+    QFETCH(int, umask);
+    const UmaskScope scopedUmask(umask);
     const QString stem = stemOfBytes(stemBytes);
     const QString src = file(stem + u'.' + inputExtension);
     if (inputExtension == "webp") // written under a short name: the helper adds a suffix
@@ -221,11 +152,17 @@ void BatchRunTest::longNames() {
         TestFiles::writeImage(src, inputExtension == "png" ? "png" : "jpeg");
     JobList list;
     QVERIFY(list.addData(src));
-    run(list, options(mode));
+    const RunReport report = run(list, options(mode));
     QVERIFY2(list.at(0).completed == JobState::Converted, qPrintable(list.at(0).errorText));
-    QCOMPARE(list.at(0).outputPath, file("out/" + stem + u'.' + outputExtension));
+    QVERIFY(!report.failed && report.closingMessage().isEmpty());
+    const QString result = stem + u'.' + outputExtension;
+    QCOMPARE(list.at(0).outputPath, file("out/" + result));
     QVERIFY(formatMatchesName(list.at(0).outputPath, mode == ConvertMode::GifToWebp));
+    QVERIFY(!QImage(list.at(0).outputPath).isNull());
+    QCOMPARE(TestFiles::permissionBits(list.at(0).outputPath), 0666 & ~umask);
+    QCOMPARE(entries(file("out")), QStringList{result});
     QCOMPARE(entries(work_), QStringList{});
+    QVERIFY(!list.isLocked());
 }
 
 void BatchRunTest::nameTooLongWithCounterFails() {

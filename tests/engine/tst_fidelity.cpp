@@ -29,7 +29,6 @@ private Q_SLOTS:
     void orientation();
     void copiesOnlyWhenTheToolNeedsOne_data();
     void copiesOnlyWhenTheToolNeedsOne();
-    void jpegResultsFollowTheQuality();
     void metadataFailureIsAWarning();
 
 private:
@@ -227,30 +226,6 @@ void FidelityTest::copiesOnlyWhenTheToolNeedsOne() {
     QVERIFY(!result.isNull());
     if (source == "cmyk") // cyan stays cyan, not its inverse
         QVERIFY(qRed(result.pixel(2, 8)) < 80 && qBlue(result.pixel(2, 8)) > 180);
-}
-
-void FidelityTest::jpegResultsFollowTheQuality() {
-    const QString source = TestFiles::writeWebp(file("q.webp"));
-    qint64 bytes[2] = {};
-    for (const int quality : {10, 95}) {
-        const QString out = file(QStringLiteral("q%1").arg(quality));
-        QDir().mkpath(out);
-        RunOptions options;
-        options.convertType = ConvertMode::WebpToJpg;
-        options.ratio = quality;
-        options.outputDirectory = out;
-        options.workDirectory = file("work");
-        options.toolsDirectory = TestFiles::realToolsDirectory();
-        options.countRun = false;
-        JobList list;
-        list.addData(source);
-        BatchRun run;
-        QSignalSpy finished(&run, &BatchRun::finished);
-        QVERIFY(run.start(&list, options) && finished.wait(60000));
-        bytes[quality == 95] = list.at(0).outputBytes;
-    }
-    QVERIFY2(bytes[0] > 0 && bytes[0] * 2 < bytes[1],
-             qPrintable(QStringLiteral("%1 vs %2").arg(bytes[0]).arg(bytes[1])));
 }
 
 void FidelityTest::metadataFailureIsAWarning() {

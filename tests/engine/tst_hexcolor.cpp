@@ -42,7 +42,6 @@ private Q_SLOTS:
         QCOMPARE(color.green(), green);
         QCOMPARE(color.blue(), blue);
         QCOMPARE(color.alphaF(), 1.0f);
-        QCOMPARE(color.redF(), float(red / 255.0));
     }
 };
 

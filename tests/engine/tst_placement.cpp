@@ -11,28 +11,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using TestFiles::entries;
+using TestFiles::permissionBits;
+using TestFiles::UmaskScope;
+
 namespace {
 
-// Sets the umask for one scope, as a user's session would.
-struct UmaskScope {
-    mode_t previous;
-    explicit UmaskScope(mode_t mask) : previous(::umask(mask)) {}
-    ~UmaskScope() { ::umask(previous); }
-};
-
-// A file name of exactly `bytes` bytes: two-byte characters, so bytes and characters differ.
+// A file name of exactly `bytes` bytes.
 QString nameOfBytes(int bytes, const QString& extension) {
-    const int stemBytes = bytes - 1 - extension.size();
-    return QString(stemBytes % 2, u'a') + QString(stemBytes / 2, QChar(0xe9)) + u'.' + extension;
-}
-
-int permissionBits(const QString& path) {
-    struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-}
-
-QStringList entries(const QString& dir) {
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    return TestFiles::stemOfBytes(bytes - 1 - int(extension.size())) + u'.' + extension;
 }
 
 // Renames out of any folder named "elsewhere" fail as if it were another file system.
@@ -78,23 +65,19 @@ void PlacementTest::uniqueName_data() {
     QTest::addColumn<QStringList>("existing");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty folder") << QStringList{} << "photo.webp"
-                                  << "photo.webp";
-    QTest::newRow("taken once") << QStringList{"photo.webp"} << "photo.webp"
-                                << "photo(1).webp";
-    QTest::newRow("taken twice") << QStringList{"photo.webp", "photo(1).webp"} << "photo.webp"
-                                 << "photo(2).webp";
-    QTest::newRow("case differs only") << QStringList{"Photo.webp"} << "photo.webp"
-                                       << "photo.webp";
-    QTest::newRow("dots in base") << QStringList{"a.b.jpg"} << "a.b.jpg"
-                                  << "a.b(1).jpg";
-    QTest::newRow("parentheses cut at first (")
-        << QStringList{"holiday (old).jpg"} << "holiday (old).jpg"
-        << "holiday (1).jpg";
-    QTest::newRow("open parenthesis only") << QStringList{"a(b.webp", "a(b(1).webp"} << "a(b.webp"
-                                           << "a(2).webp";
-    QTest::newRow("other extension does not count") << QStringList{"photo.png"} << "photo.webp"
-                                                    << "photo.webp";
+    auto row = [](const char* tag, const QStringList& existing, const char* name,
+                  const char* expected) {
+        QTest::newRow(tag) << existing << QString(name) << QString(expected);
+    };
+    row("empty folder", {}, "photo.webp", "photo.webp");
+    row("taken once", {"photo.webp"}, "photo.webp", "photo(1).webp");
+    row("taken twice", {"photo.webp", "photo(1).webp"}, "photo.webp", "photo(2).webp");
+    row("case differs only", {"Photo.webp"}, "photo.webp", "photo.webp");
+    row("dots in base", {"a.b.jpg"}, "a.b.jpg", "a.b(1).jpg");
+    row("parentheses cut at first (", {"holiday (old).jpg"}, "holiday (old).jpg",
+        "holiday (1).jpg");
+    row("open parenthesis only", {"a(b.webp", "a(b(1).webp"}, "a(b.webp", "a(2).webp");
+    row("other extension does not count", {"photo.png"}, "photo.webp", "photo.webp");
     // Names are limited in bytes: 255 fit, with "(1)" they would not.
     const QString full = nameOfBytes(255, "webp");
     QTest::newRow("255 bytes, free") << QStringList{} << full << full;

@@ -20,6 +20,11 @@ mode_t modeOf(const QString& path) {
 bool makeWithMode(const QString& path, mode_t mode) {
     return QDir().mkpath(path) && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
 }
+bool writeWithMode(const QString& path, mode_t mode) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
 } // namespace
 
 class PrivateFolderTest : public QObject {
@@ -42,16 +47,14 @@ private Q_SLOTS:
     void preparedFoldersAreRefused_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("writable by others") << "open"
-                                            << "can be written by other users";
-        QTest::newRow("writable by the group") << "group"
-                                               << "can be written by other users";
-        QTest::newRow("a link to a private folder") << "link"
-                                                    << "is a link";
-        QTest::newRow("a file") << "file"
-                                << "is not a folder";
-        QTest::newRow("another user's") << "foreign"
-                                        << "belongs to another user";
+        auto row = [](const char* tag, const char* kind, const char* reason) {
+            QTest::newRow(tag) << QString(kind) << QString(reason);
+        };
+        row("writable by others", "open", "can be written by other users");
+        row("writable by the group", "group", "can be written by other users");
+        row("a link to a private folder", "link", "is a link");
+        row("a file", "file", "is not a folder");
+        row("another user's", "foreign", "belongs to another user");
     }
     void preparedFoldersAreRefused() {
         QFETCH(QString, kind);
@@ -65,7 +68,7 @@ private Q_SLOTS:
             QVERIFY(makeWithMode(folder + QStringLiteral(".target"), 0700) &&
                     QFile::link(folder + QStringLiteral(".target"), folder));
         else if (kind == QLatin1String("file"))
-            QVERIFY(QFile(folder).open(QIODevice::WriteOnly));
+            QVERIFY(writeWithMode(folder, 0700));
         else {
             if (::geteuid() != 0)
                 QSKIP("only root can give a folder to another user");
@@ -84,19 +87,11 @@ private Q_SLOTS:
         const QString home = AppPaths::privateHome();
         QVERIFY(!home.isEmpty());
         QVERIFY(makeWithMode(home + QStringLiteral("/Documents/tessaro-run-x"), 0755));
-        QVERIFY(::chmod(QFile::encodeName(home + QStringLiteral("/Documents")).constData(), 0755) ==
-                0);
-        QVERIFY(::chmod(QFile::encodeName(home).constData(), 0755) == 0);
+        QVERIFY(makeWithMode(home + QStringLiteral("/Documents"), 0755));
+        QVERIFY(makeWithMode(home, 0755));
         const QString session = home + QStringLiteral("/Documents/user.plist");
-        QFile file(session);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QVERIFY(::chmod(QFile::encodeName(session).constData(), 0644) == 0);
         const QString outside = dir.filePath(QStringLiteral("outside.txt"));
-        QFile other(outside);
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.close();
-        QVERIFY(::chmod(QFile::encodeName(outside).constData(), 0644) == 0);
+        QVERIFY(writeWithMode(session, 0644) && writeWithMode(outside, 0644));
         QVERIFY(QFile::link(outside, home + QStringLiteral("/Documents/link")));
 
         QString why;

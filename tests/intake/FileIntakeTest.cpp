@@ -155,54 +155,6 @@ private Q_SLOTS:
         ::rmdir(root + "/old\xe9");
     }
 
-    // Subfolders are entered depth first; hidden entries and links to folders are passed
-    // over (a loop ends nowhere), a link to a file is a file; each file knows its subfolder.
-    void recursiveScanGivesTheTreeWithSubfolders() {
-        QTemporaryDir dir;
-        for (const char* name :
-             {"top.png", "a/x.png", "a/b/deep.png", ".hidden/h.png", "a/.h.png", "a/notes.txt"}) {
-            QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(name)).path()));
-            writeBytes(dir.filePath(name), "x");
-        }
-        QVERIFY(QFile::link(dir.path(), dir.filePath("a/loop")));
-        QVERIFY(QFile::link(dir.filePath("top.png"), dir.filePath("a/b/link.png")));
-        const auto expansion = FileIntake::expand({dir.path()}, {2}, true);
-        QStringList found;
-        for (const QString& path : expansion.candidates)
-            found << QDir(dir.path()).relativeFilePath(path) + " in '" +
-                         expansion.subfolders.value(path) + "'";
-        found.sort();
-        QCOMPARE(found, (QStringList{"a/b/deep.png in 'a/b'", "a/b/link.png in 'a/b'",
-                                     "a/x.png in 'a'", "top.png in ''"}));
-        QVERIFY(expansion.skipped.isEmpty());
-        auto result = collect(expansion.candidates, 2, {}, 10, false);
-        FileIntake::applyExpansion(expansion, &result);
-        for (const PicModel& job : result.jobs)
-            QCOMPARE(job.outputSubfolder, expansion.subfolders.value(job.url));
-    }
-
-    void roomLimitsTheIntake_data() {
-        QTest::addColumn<qint64>("listed");
-        QTest::addColumn<int>("offered");
-        QTest::addColumn<int>("taken");
-        QTest::newRow("9998 listed, 5 offered") << qint64(9998) << 5 << 2;
-        QTest::newRow("10000 listed") << qint64(10000) << 3 << 0;
-    }
-
-    void roomLimitsTheIntake() {
-        QFETCH(qint64, listed);
-        QFETCH(int, offered);
-        QFETCH(int, taken);
-        QTemporaryDir dir;
-        QStringList candidates;
-        for (int i = 0; i < offered; ++i)
-            candidates.append(writeBytes(dir.filePath(QStringLiteral("f%1.png").arg(i)), "x"));
-        const auto result = collect(candidates, 2, {}, FileIntake::UploadCount - listed, true);
-        QCOMPARE(jobs(result), candidates.mid(0, taken));
-        QCOMPARE(result.listFull, taken < offered);
-        QCOMPARE(result.dropped, candidates.mid(taken));
-    }
-
     void pixelLimit_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
@@ -241,13 +193,6 @@ private Q_SLOTS:
         QCOMPARE(result.oversize, !taken);
         QCOMPARE(result.oversized, taken ? QStringList{} : QStringList{big});
         QVERIFY(result.skipped.isEmpty());
-    }
-
-    void messages() {
-        QCOMPARE(FileIntake::uploadLimitMessage(), "You can only upload 10000 pictures");
-        QCOMPARE(FileIntake::oversizeMessage(),
-                 "You have image(s) with height or width dimension over 8000px. "
-                 "Please resize it before uploading");
     }
 };
 

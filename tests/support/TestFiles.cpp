@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QProcess>
 
+#include <csignal>
+
 namespace TestFiles {
 
 QString writeImage(const QString& path, const char* format, QSize size, bool withAlpha) {
@@ -71,6 +73,27 @@ QString writeBytes(const QString& path, const QByteArray& bytes) {
 QByteArray head(const QString& path, int count) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.read(count) : QByteArray();
+}
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+QString stemOfBytes(int bytes) {
+    return QString(bytes % 2, u'a') + QString(bytes / 2, QChar(0xe9));
+}
+
+int permissionBits(const QString& path) {
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+bool processAlive(qint64 pid) {
+    if (pid <= 0 || ::kill(static_cast<pid_t>(pid), 0) != 0)
+        return false;
+    const QByteArray stat = head(QStringLiteral("/proc/%1/stat").arg(pid), 4096);
+    const qsizetype close = stat.lastIndexOf(')');
+    return close < 0 || stat.mid(close + 2, 1) != "Z";
 }
 
 bool isPng(const QString& path) {

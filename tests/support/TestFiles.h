@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <sys/stat.h>
+
 // Real inputs for engine tests, written into a test's temporary folder.
 namespace TestFiles {
 // A small image with some detail, written by Qt in the given format ("png", "jpeg").
@@ -24,4 +26,20 @@ bool isAnimatedWebp(const QString& path);
 void writeFakeTools(const QString& folder, const QString& scriptBody);
 // The folder of the real tools bundled by the build.
 QString realToolsDirectory();
+
+// Everything in a folder, hidden entries included, by name.
+QStringList entries(const QString& folder);
+// A file name stem of exactly `bytes` bytes: two-byte characters, so bytes and characters differ.
+QString stemOfBytes(int bytes);
+// The permission bits of a file, -1 when it cannot be read.
+int permissionBits(const QString& path);
+// Alive and not a zombie waiting for a parent that never reaps it.
+bool processAlive(qint64 pid);
+
+// Sets the umask for one scope, as a user's session would.
+struct UmaskScope {
+    mode_t previous;
+    explicit UmaskScope(mode_t mask) : previous(::umask(mask)) {}
+    ~UmaskScope() { ::umask(previous); }
+};
 } // namespace TestFiles

@@ -75,9 +75,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("percent");
         QTest::newRow("empty store") << QString() << QString() << 0 << 90;
-        QTest::newRow("ratio 0 means 90") << QString("3") << QString("0") << 3 << 90;
-        QTest::newRow("ratio text") << QString("1") << QString("abc") << 1 << 90;
-        QTest::newRow("0.856 truncates") << QString("2") << QString("0.856") << 2 << 85;
+        // Stored ratios and their truncation: sliderPersists.
+        QTest::newRow("ratio text") << QString("3") << QString("abc") << 3 << 90;
+        QTest::newRow("mode 1") << QString("1") << QString("0.5") << 1 << 50;
         QTest::newRow("format 7") << QString("7") << QString("0.5") << 0 << 50;
     }
     void startUpState() {
@@ -173,23 +173,17 @@ private Q_SLOTS:
     }
 
     void pixelLimit_data() {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("dpi"); // recorded in the file; must not matter
+        QTest::addColumn<QSize>("size"); // the limit itself and resolutions: FileIntakeTest
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("8000 high") << QSize(1, 8000) << 72 << true;
-        QTest::newRow("8001 high") << QSize(1, 8001) << 72 << false;
-        QTest::newRow("8000 wide at 36 dpi") << QSize(8000, 1) << 36 << true;
-        QTest::newRow("8001 wide at 144 dpi") << QSize(8001, 1) << 144 << false;
+        QTest::newRow("8000 high") << QSize(1, 8000) << true;
+        QTest::newRow("8001 wide") << QSize(8001, 1) << false;
     }
     void pixelLimit() {
         QFETCH(QSize, size);
-        QFETCH(int, dpi);
         QFETCH(bool, accepted);
         setMode(2);
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::gray);
-        image.setDotsPerMeterX(qRound(dpi / 0.0254));
-        image.setDotsPerMeterY(qRound(dpi / 0.0254));
         QVERIFY(image.save(at("big.png")) && image.save(at("big2.png")));
         QSignalSpy alerts(home.get(), &HomeViewController::alertShown);
         QVERIFY(drop(paths("big.png big2.png")));

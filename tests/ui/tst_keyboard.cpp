@@ -150,14 +150,13 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("state");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("alert"); // "" = no alert; "@" stands for the file's path
-        QTest::newRow("failed") << JobState::Failed << "cwebp: p1.png: bad header"
-                                << "cwebp: p1.png: bad header";
-        QTest::newRow("failed without reason") << JobState::Failed << ""
-                                               << "@ could not be converted.";
-        QTest::newRow("converted") << JobState::Converted << ""
-                                   << "";
-        QTest::newRow("waiting") << JobState::Waiting << ""
-                                 << "";
+        auto row = [](const char* tag, qint64 state, const char* reason, const char* alert) {
+            QTest::newRow(tag) << state << QString(reason) << QString(alert);
+        };
+        row("failed", JobState::Failed, "cwebp: p1.png: bad header", "cwebp: p1.png: bad header");
+        row("failed without reason", JobState::Failed, "", "@ could not be converted.");
+        row("converted", JobState::Converted, "", "");
+        row("waiting", JobState::Waiting, "", "");
     }
     void enterShowsTheReasonOfAFailedRow() {
         QFETCH(qint64, state);
@@ -216,24 +215,18 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("state");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("name"); // after "p0.png, <size>, "
-        QTest::addColumn<QString>("description");
-        QTest::newRow("waiting") << JobState::Waiting << ""
-                                 << ""
-                                 << "waiting"
-                                 << "@";
-        QTest::newRow("converting") << JobState::Converting << ""
-                                    << ""
-                                    << "converting"
-                                    << "@";
-        QTest::newRow("converted") << JobState::Converted << ""
-                                   << "/out/p0.webp"
-                                   << "converted"
-                                   << "@, converted to /out/p0.webp";
-        QTest::newRow("failed") << JobState::Failed << "dwebp: p0.png: not a WebP file"
-                                << ""
-                                << "failed: dwebp: p0.png: not a WebP file"
-                                << "@";
+        QTest::addColumn<QString>("name");        // after "p0.png, <size>, "
+        QTest::addColumn<QString>("description"); // "@" stands for the file's path
+        auto row = [](qint64 state, const char* reason, const char* output, const char* name,
+                      const char* description) {
+            QTest::newRow(name) << state << QString(reason) << QString(output) << QString(name)
+                                << QString(description);
+        };
+        row(JobState::Waiting, "", "", "waiting", "@");
+        row(JobState::Converting, "", "", "converting", "@");
+        row(JobState::Converted, "", "/out/p0.webp", "converted", "@, converted to /out/p0.webp");
+        row(JobState::Failed, "dwebp: p0.png: not a WebP file", "",
+            "failed: dwebp: p0.png: not a WebP file", "@");
     }
     void rowsReadNameSizeAndState() {
         QFETCH(qint64, state);

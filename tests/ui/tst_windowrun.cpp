@@ -39,13 +39,17 @@ class WindowRunTest : public QObject {
     qint64 state(int row) const {
         return home->tableModel()->index(row, 0).data(JobTableModel::StateRole).toLongLong();
     }
-    void addThroughPanel(const QStringList& paths) {
+    // Chooses paths in the add-files panel; a folder gives `count` files.
+    void addThroughPanel(const QStringList& paths, qsizetype count = -1) {
         const qsizetype before = home->jobList()->count();
         home->chooseFiles = [paths](QWidget*, const QStringList&) { return paths; };
         QSignalSpy done(home.get(), &HomeViewController::intakeFinished);
         home->addFile();
         QVERIFY(done.wait(20000));
-        QCOMPARE(home->jobList()->pathArr().mid(before), paths);
+        if (count >= 0)
+            QCOMPARE(home->jobList()->count(), before + count);
+        else
+            QCOMPARE(home->jobList()->pathArr().mid(before), paths);
     }
     // Presses the start button and waits for the run's end.
     RunReport runToEnd() {
@@ -174,22 +178,13 @@ private Q_SLOTS:
         image("in/top.png");
         image("in/a/x.png");
         image("in/a/b/y.jpg");
-        auto addFolder = [this] {
-            home->chooseFiles = [this](QWidget*, const QStringList&) {
-                return QStringList{at("in")};
-            };
-            QSignalSpy done(home.get(), &HomeViewController::intakeFinished);
-            home->addFile();
-            QVERIFY(done.wait(20000));
-            QCOMPARE(home->jobList()->count(), 3);
-        };
-        addFolder();
+        addThroughPanel({at("in")}, 3);
         QVERIFY(!runToEnd().failed);
         for (const char* name : {"top.webp", "a/x.webp", "a/b/y.webp"})
             QVERIFY2(TestFiles::isWebp(outDir + u'/' + QLatin1String(name)), name);
         Settings::setValue(SettingsKeys::SkipExistingResults, true);
         home->clearFile();
-        addFolder();
+        addThroughPanel({at("in")}, 3);
         const RunReport report = runToEnd();
         QCOMPARE(report.converted, qsizetype(0));
         QCOMPARE(report.skippedExisting, qsizetype(3));
