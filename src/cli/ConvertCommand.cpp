@@ -139,12 +139,9 @@ void ConvertCommand::takeIn(const WalkItem& item) {
     // Cheap test first: a re-run over converted files reads nothing but directory entries.
     if (options_.skipExisting) {
         if (const auto mode = FileIntake::modeForPath(item.path, options_.modes)) {
-            QString folder = options_.outputDirectory;
-            if (!item.subfolder.isEmpty())
-                folder += u'/' + item.subfolder;
-            const QFileInfo result(folder + u'/' +
-                                   finalOutputName(*mode, OutputPlacement::baseName(item.path)));
-            if (result.exists() || result.isSymLink()) {
+            const QString plain =
+                plainResultPath(options_.outputDirectory, item.subfolder, *mode, item.path);
+            if (!plain.isEmpty() && OutputPlacement::entryExists(plain)) {
                 outcome.reason = QLatin1String(AlreadyExistsReason);
                 outcome.inputBytes = FileIntake::fileSizeAtPath(item.path);
                 record(reserveSlot(item.path), outcome);

@@ -159,10 +159,9 @@ bool BatchRun::startConverter(qint64 index, const QString& homePath) {
     PicModel job = list_->at(index);
     if (job.completed == JobState::Converted)
         return true;
-    const qint64 mode = job.mode >= 0 ? job.mode : options_.convertType;
+    const qint64 mode = modeOf(job);
     const QString finalName = finalOutputName(mode, OutputPlacement::baseName(job.url));
-    const QString folder =
-        job.outputSubfolder.isEmpty() ? homePath : homePath + u'/' + job.outputSubfolder;
+    const QString folder = resultFolder(homePath, job.outputSubfolder);
     job.skipReason.clear();
     ConverterJob::Setup setup;
     setup.row = index;
@@ -192,6 +191,10 @@ bool BatchRun::startConverter(qint64 index, const QString& homePath) {
     return false;
 }
 
+qint64 BatchRun::modeOf(const PicModel& job) const {
+    return job.mode >= 0 ? job.mode : options_.convertType;
+}
+
 void BatchRun::jobsAdded() {
     if (!isRunning())
         return;
@@ -206,15 +209,9 @@ bool BatchRun::skipBecauseResultExists(qsizetype index) {
     PicModel job = list_->at(index);
     if (job.completed == JobState::Converted)
         return false;
-    const qint64 mode = job.mode >= 0 ? job.mode : options_.convertType;
-    const QString finalName = finalOutputName(mode, OutputPlacement::baseName(job.url));
-    if (finalName.isEmpty())
-        return false;
-    QString folder = options_.outputDirectory;
-    if (!job.outputSubfolder.isEmpty())
-        folder += u'/' + job.outputSubfolder;
-    const QFileInfo result(folder + u'/' + finalName);
-    if (!result.exists() && !result.isSymLink())
+    const QString plain =
+        plainResultPath(options_.outputDirectory, job.outputSubfolder, modeOf(job), job.url);
+    if (plain.isEmpty() || !OutputPlacement::entryExists(plain))
         return false;
     job.skipReason = QLatin1String(AlreadyExistsReason);
     job.errorText.clear();

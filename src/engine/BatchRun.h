@@ -78,6 +78,8 @@ private:
     // Begins converting job index into homePath. Returns true when the job needs nothing
     // (already converted); otherwise the job's end is signalled by jobFinished.
     bool startConverter(qint64 index, const QString& homePath);
+    // The job's own mode, or the run's for a job without one.
+    qint64 modeOf(const PicModel& job) const;
     // With skipExisting: true (and the job marked) when the job's result name is taken.
     bool skipBecauseResultExists(qsizetype index);
     void fillSlots();

@@ -68,6 +68,16 @@ QString finalOutputName(qint64 mode, const QString& base) {
     return ext.isEmpty() ? QString() : QStringLiteral("%1.%2").arg(base, ext);
 }
 
+QString resultFolder(const QString& outputDirectory, const QString& subfolder) {
+    return subfolder.isEmpty() ? outputDirectory : outputDirectory + u'/' + subfolder;
+}
+
+QString plainResultPath(const QString& outputDirectory, const QString& subfolder, qint64 mode,
+                        const QString& source) {
+    const QString name = finalOutputName(mode, OutputPlacement::baseName(source));
+    return name.isEmpty() ? QString() : resultFolder(outputDirectory, subfolder) + u'/' + name;
+}
+
 ConverterJob::ConverterJob(Setup setup, QObject* parent)
     : QObject(parent), setup_(std::move(setup)) {
     outcome_.job = setup_.job;

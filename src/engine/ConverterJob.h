@@ -27,6 +27,11 @@ ToolCommand toolCommand(qint64 mode, double ratio, const QString& input, const Q
 QString workFileName(qsizetype row, const char* role, const QString& extension);
 // "<base>.<ext>" for the mode, or "" for an unknown mode.
 QString finalOutputName(qint64 mode, const QString& base);
+// The folder a result goes to: the output folder, or the subfolder that mirrors its source's.
+QString resultFolder(const QString& outputDirectory, const QString& subfolder);
+// Where source's result goes before any "(n)" is added; "" for an unknown mode.
+QString plainResultPath(const QString& outputDirectory, const QString& subfolder, qint64 mode,
+                        const QString& source);
 
 // One conversion: the source's metadata and, only when the tool cannot read the source as it
 // is, a lossless upright copy; the tool as a child process; the pixel work on its output

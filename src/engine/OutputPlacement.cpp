@@ -28,16 +28,15 @@ QString baseName(const QString& path) {
     return splitName(QFileInfo(path).fileName()).stem;
 }
 
+bool entryExists(const QString& path) {
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
 namespace {
 
 QString joinName(const QString& stem, const QString& extension) {
     return extension.isEmpty() ? stem : stem + u'.' + extension;
-}
-
-// A directory entry of that exact name, also a dangling link, takes the name.
-bool entryExists(const QString& path) {
-    struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
 QString errnoText(int error) {
@@ -267,8 +266,7 @@ QString OutputReservations::reserve(const QString& fileName, const QString& dire
     const QString path =
         OutputPlacement::returnSaveImageName(fileName, directory, 1, [&](const QString& name) {
             const QString candidate = directory + u'/' + name;
-            return reserved_.contains(candidate) || QFileInfo(candidate).exists() ||
-                   QFileInfo(candidate).isSymLink();
+            return reserved_.contains(candidate) || OutputPlacement::entryExists(candidate);
         });
     if (!path.isEmpty())
         reserved_.insert(path);

@@ -25,6 +25,9 @@ inline constexpr char NameTooLong[] = "the file name is too long";
 // A file name fits when its encoded form is at most 255 bytes (not characters).
 bool nameFits(const QString& fileName);
 
+// A directory entry of that exact name, also a dangling link, takes the name.
+bool entryExists(const QString& path);
+
 // Unique output path for fileName in directory homePath, starting the numbered suffix at
 // count: photo.webp, photo(1).webp, photo(2).webp ...; a taken name holding both "(" and ")"
 // is cut at its first "(" before the counter is added. isTaken defaults to "an entry of that
