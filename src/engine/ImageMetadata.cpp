@@ -183,10 +183,6 @@ SourceMetadata SourceMetadata::read(const QString& path) {
     return source;
 }
 
-bool SourceMetadata::hasExifOrXmp() const {
-    return captured_ != nullptr;
-}
-
 SourceMetadata::Transfer SourceMetadata::writeInto(const QString& workFile, bool keepProfile,
                                                    bool keepMetadata) const {
     initialiseOnce();

@@ -16,7 +16,6 @@ public:
     // EXIF orientation 1..8; 1 when there is none or it is out of range.
     int orientation() const { return orientation_; }
     const QByteArray& iccProfile() const { return icc_; }
-    bool hasExifOrXmp() const;
     const QString& readError() const { return readError_; }
 
     struct Transfer {
