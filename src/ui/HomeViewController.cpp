@@ -255,20 +255,21 @@ bool HomeViewController::isIntakeBusy() const {
 }
 
 void HomeViewController::showAlert(const QString& message) {
-    lastAlert_ = AlertSheet::show(window(), message);
-    if (!isRunning() && !isIntakeBusy())
-        startButton_->setEnabled(true);
-    Q_EMIT alertShown(message);
+    alertShownAs(AlertSheet::show(window(), message), message);
 }
 
 void HomeViewController::showClosingReport(const ClosingReport& report) {
     const QMessageBox::Icon icon = report.icon == ClosingReport::Icon::Warning
                                        ? QMessageBox::Warning
                                        : QMessageBox::Information;
-    lastAlert_ = AlertSheet::show(window(), report.text, icon, report.title);
+    alertShownAs(AlertSheet::show(window(), report.text, icon, report.title), report.text);
+}
+
+void HomeViewController::alertShownAs(QMessageBox* box, const QString& message) {
+    lastAlert_ = box;
     if (!isRunning() && !isIntakeBusy())
         startButton_->setEnabled(true);
-    Q_EMIT alertShown(report.text);
+    Q_EMIT alertShown(message);
 }
 
 void HomeViewController::checkAgreeSubmit() {

@@ -122,6 +122,8 @@ Q_SIGNALS:
     void optionsAvailableChanged(bool available);
 
 private:
+    // Every alert ends here: it is the last one, and it frees the start button when idle.
+    void alertShownAs(QMessageBox* box, const QString& message);
     struct PendingIntake {
         QStringList paths;
         bool fromDrop = true;
