@@ -63,7 +63,7 @@ IntakeResult collectJobs(const QStringList& candidates, const QList<qint64>& mod
         }
         const std::optional<qint64> matched = modeForPath(path, modes);
         if (!matched && checkExtension) {
-            result.skipped.append({path, extensionReason(path, modes)});
+            result.skipped.append({path, extensionReason(path, modes), true});
             continue;
         }
         const qint64 mode =

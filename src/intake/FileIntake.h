@@ -58,6 +58,7 @@ QString extensionReason(const QString& path, const QList<qint64>& modes);
 struct SkippedPath {
     QString path;
     QString reason;
+    bool wrongExtension = false; // left out only because this conversion does not take it
 };
 
 struct IntakeResult {

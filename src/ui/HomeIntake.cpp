@@ -130,11 +130,9 @@ void HomeViewController::finishIntake(const IntakeOutcome& outcome) {
                                       result.oversized.size() + result.dropped.size());
         for (const FileIntake::SkippedPath& skipped : result.skipped)
             qInfo().noquote() << "skipped" << skipped.path << "-" << skipped.reason;
-        const bool onlyExtensions =
-            std::all_of(result.skipped.cbegin(), result.skipped.cend(),
-                        [](const FileIntake::SkippedPath& skipped) {
-                            return skipped.reason.startsWith(QLatin1String("this conversion"));
-                        });
+        const bool onlyExtensions = std::all_of(
+            result.skipped.cbegin(), result.skipped.cend(),
+            [](const FileIntake::SkippedPath& skipped) { return skipped.wrongExtension; });
         notice_ = result.skipped.isEmpty() ? QString()
                   : onlyExtensions
                       ? tr("%1 skipped (not taken by this conversion)").arg(result.skipped.size())
