@@ -2,11 +2,14 @@
 
 #include "LoginWindowController.h"
 #include "MyProfileWindowController.h"
-#include "NotificationCenter.h"
-#include "NotificationNames.h"
 #include "UserUtil.h"
 
 #include <QDebug>
+
+AccountEvents& AccountEvents::instance() {
+    static AccountEvents events;
+    return events;
+}
 
 namespace AccountActions {
 
@@ -34,8 +37,7 @@ void myProfile(QWidget* parent) {
 
 void logOut(QObject* poster) {
     UserUtil::removeUserInfo();
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(NotificationNames::LogOut),
-                                             QVariant::fromValue(poster));
+    Q_EMIT AccountEvents::instance().loggedOut(poster);
 }
 
 void account(QWidget* parent) {

@@ -2,9 +2,8 @@
 
 #include "LoadingOverlay.h"
 #include "PasswordVault.h"
+#include "Preferences.h"
 #include "ReplyValidation.h"
-#include "Settings.h"
-#include "SettingsKeys.h"
 #include "TransientMessage.h"
 #include "UserUtil.h"
 
@@ -228,7 +227,6 @@ void ApiClient::handleReply(QNetworkReply* reply, const Request& request, bool t
 }
 
 void ApiClient::endSession(qint64 status) {
-    PasswordVault::forget(Settings::stringValue(SettingsKeys::Username));
-    Settings::setValue(SettingsKeys::Password, QString());
-    Settings::setValue(SettingsKeys::ErrorCode, QString::number(status));
+    PasswordVault::forget(Preferences::instance().username());
+    Preferences::instance().recordLoginFailure(status);
 }

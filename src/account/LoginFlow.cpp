@@ -1,8 +1,7 @@
 #include "LoginFlow.h"
 
 #include "PasswordVault.h"
-#include "Settings.h"
-#include "SettingsKeys.h"
+#include "Preferences.h"
 #include "UserUtil.h"
 
 #include <QCoreApplication>
@@ -46,7 +45,7 @@ Outcome complete(const QString& email, const QString& password,
                 QCoreApplication::translate("LoginFlow", "Your login could not be saved in \"%1\".")
                     .arg(UserUtil::sessionFilePath()),
                 kAlertProblem};
-    Settings::setValue(SettingsKeys::Username, email);
+    Preferences::instance().setUsername(email);
     PasswordVault::keep(email, password);
     return {true,
             message.isEmpty() ? QCoreApplication::translate("LoginFlow", "Login succeeded.")

@@ -1,11 +1,10 @@
 #include "LoginWindowController.h"
 
+#include "AccountActions.h"
 #include "AlertPresenter.h"
 #include "HexColor.h"
 #include "LoginFlow.h"
 #include "NetAPIService.h"
-#include "NotificationCenter.h"
-#include "NotificationNames.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -117,9 +116,7 @@ void LoginWindowController::handleReply(QPointer<LoginWindowController> window,
     else
         AlertPresenter::show(outcome.alertMessage, nullptr, {});
     if (outcome.success)
-        NotificationCenter::defaultCenter().post(
-            QString::fromLatin1(NotificationNames::LoginNotifi),
-            QVariant::fromValue<QObject*>(window.data()));
+        Q_EMIT AccountEvents::instance().loggedIn(window.data());
 }
 
 void LoginWindowController::showAlert(const QString& message, int type) {
@@ -135,7 +132,5 @@ void LoginWindowController::done(int result) {
     const bool wasOpen = isVisible();
     QDialog::done(result);
     if (wasOpen)
-        NotificationCenter::defaultCenter().post(
-            QString::fromLatin1(NotificationNames::ChangeRatios),
-            QVariant::fromValue<QObject*>(this));
+        Q_EMIT AccountEvents::instance().loginWindowClosed(this);
 }

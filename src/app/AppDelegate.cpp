@@ -1,14 +1,12 @@
 #include "AppDelegate.h"
 
 #include "AccountActions.h"
-#include "HomeViewController.h"
-#include "MainWindowController.h"
+#include "HomeView.h"
+#include "MainWindow.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "Preferences.h"
 #include "ProductLinks.h"
-#include "RunCounter.h"
-#include "Settings.h"
-#include "SettingsKeys.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -33,20 +31,53 @@ QString directoryPanel(QWidget* parent, const QString& startFolder) {
     return panel.selectedFiles().constFirst();
 }
 
-QMenu* accountMenu(QMenuBar* bar) {
-    if (bar == nullptr)
-        return nullptr;
-    return bar->findChild<QMenu*>(QStringLiteral("accountMenu"));
+void post(const char* name, const QVariant& object = {}) {
+    NotificationCenter::defaultCenter().post(QLatin1String(name), object);
 }
 
 } // namespace
 
-AppDelegate::AppDelegate(MainWindowController* mainWindow, QObject* parent)
+AppDelegate::AppDelegate(MainWindow* mainWindow, QObject* parent)
     : QObject(parent), mainWindow_(mainWindow) {
     chooseDirectory = directoryPanel;
     openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     buildMenus();
+    wireNotifications();
+}
+
+void AppDelegate::wireNotifications() {
+    MainWindow* window = mainWindow_;
+    HomeView* home = window->homeView();
+    const QVariant windowObject = QVariant::fromValue<QObject*>(window);
+    // What is posted.
+    connect(window, &MainWindow::accountRequested, this,
+            [windowObject] { post(NotificationNames::Account, windowObject); });
+    connect(window->addFilesAction(), &QAction::triggered, this,
+            [windowObject] { post(NotificationNames::AddFile, windowObject); });
+    connect(window->addFolderAction(), &QAction::triggered, this,
+            [windowObject] { post(NotificationNames::AddFile, windowObject); });
+    connect(window->clearListAction(), &QAction::triggered, this,
+            [windowObject] { post(NotificationNames::ClearFile, windowObject); });
+    connect(window->infoAction(), &QAction::triggered, this,
+            [windowObject] { post(NotificationNames::Info, windowObject); });
+    connect(home, &HomeView::optionsClosed, this, [] { post(NotificationNames::RefreshOptions); });
+    AccountEvents& account = AccountEvents::instance();
+    connect(&account, &AccountEvents::loggedIn, this, [](QObject* loginWindow) {
+        post(NotificationNames::LoginNotifi, QVariant::fromValue(loginWindow));
+    });
+    connect(&account, &AccountEvents::loggedOut, this,
+            [](QObject* poster) { post(NotificationNames::LogOut, QVariant::fromValue(poster)); });
+    connect(&account, &AccountEvents::loginWindowClosed, this, [](QObject* loginWindow) {
+        post(NotificationNames::ChangeRatios, QVariant::fromValue(loginWindow));
+    });
+    // What is observed.
     auto& center = NotificationCenter::defaultCenter();
+    center.observe(QLatin1String(NotificationNames::Account), this,
+                   [window](const QVariant&) { AccountActions::account(window); });
+    center.observe(QLatin1String(NotificationNames::DockDragFile), this,
+                   [home](const QVariant& object) { home->openFiles(object.toStringList()); });
+    center.observe(QLatin1String(NotificationNames::RefreshOptions), this,
+                   [home](const QVariant&) { home->refreshOptions(); });
     center.observe(QLatin1String(NotificationNames::LoginNotifi), this,
                    [this](const QVariant&) { setAccountMenu(AccountActions::hasLogin()); });
     center.observe(QLatin1String(NotificationNames::LogOut), this,
@@ -65,13 +96,13 @@ void AppDelegate::buildMenus() {
     QMenuBar* bar = mainMenu();
     if (bar == nullptr)
         return;
-    MainWindowController* window = mainWindow_;
+    MainWindow* window = mainWindow_;
 
     QMenu* file = bar->addMenu(tr("&File"));
     // The window's own actions, so each shortcut has one owner and follows the busy state.
-    file->addAction(window->addFileAction());
+    file->addAction(window->addFilesAction());
     file->addAction(window->addFolderAction());
-    file->addAction(window->clearFileAction());
+    file->addAction(window->clearListAction());
     file->addSeparator();
     file->addAction(window->optionsAction());
     file->addAction(tr("Choose Download Folder…"), this, &AppDelegate::chooseSavePath);
@@ -80,41 +111,36 @@ void AppDelegate::buildMenus() {
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
     edit->addAction(tr("Log Clipboard Text"), this,
-                    [] { doString(QGuiApplication::clipboard()->text()); });
+                    [] { logText(QGuiApplication::clipboard()->text()); });
 
     QMenu* account = bar->addMenu(tr("Account"));
     account->setObjectName(QStringLiteral("accountMenu"));
-    account->addAction(tr("Login"), this, [window] { AccountActions::loginModal(window); })
-        ->setObjectName(QStringLiteral("loginAction"));
-    account->addAction(tr("My Profile"), this, [window] { AccountActions::myProfile(window); })
-        ->setObjectName(QStringLiteral("myProfileAction"));
-    account->addAction(tr("Logout"), this, [this] { AccountActions::logOut(this); })
-        ->setObjectName(QStringLiteral("logoutAction"));
+    loginAction_ =
+        account->addAction(tr("Login"), this, [window] { AccountActions::loginModal(window); });
+    myProfileAction_ =
+        account->addAction(tr("My Profile"), this, [window] { AccountActions::myProfile(window); });
+    logoutAction_ =
+        account->addAction(tr("Logout"), this, [this] { AccountActions::logOut(this); });
 
     QMenu* windowMenu = bar->addMenu(tr("&Window"));
     windowMenu->addAction(QStringLiteral("Tessaro Pro"), this, &AppDelegate::reopenApplication);
 
     QMenu* help = bar->addMenu(tr("&Help"));
     help->addAction(tr("Tessaro Pro Web Site"), this, &AppDelegate::linkWebSite);
-    help->addAction(tr("About Tessaro Pro"), window, &MainWindowController::info);
+    help->addAction(tr("About Tessaro Pro"), window->homeView(), &HomeView::showInfo);
 }
 
-void AppDelegate::applicationDidFinishLaunching() {
-    RunCounter::resetAtLaunch();
+void AppDelegate::finishLaunching() {
+    Preferences& preferences = Preferences::instance();
+    preferences.setConvertCount(0); // the rating invitation counts runs of this launch
     setAccountMenu(AccountActions::hasLogin());
-    seedServiceUrls();
+    preferences.seedServiceUrls(QLatin1String(ProductLinks::UploadBaseUrl),
+                                QLatin1String(ProductLinks::DownloadBaseUrl));
     QPixmapCache::clear();
     // In-process WebP decoding comes from Qt's image plugin; without it only the tools work.
     if (!QImageReader::supportedImageFormats().contains("webp"))
         qWarning().noquote() << "WebP image plugin not found: install qt6-image-formats-plugins";
-    Settings::setValue(SettingsKeys::VisualizeMutuallyExclusiveConstraints, true);
-}
-
-void AppDelegate::seedServiceUrls() {
-    if (!Settings::stringValue(SettingsKeys::UploadUrl).isEmpty())
-        return;
-    Settings::setValue(SettingsKeys::UploadUrl, QLatin1String(ProductLinks::UploadBaseUrl));
-    Settings::setValue(SettingsKeys::DownloadUrl, QLatin1String(ProductLinks::DownloadBaseUrl));
+    preferences.setLayoutVisualisation(true);
 }
 
 void AppDelegate::openFiles(const QStringList& paths) {
@@ -122,27 +148,21 @@ void AppDelegate::openFiles(const QStringList& paths) {
 }
 
 void AppDelegate::setAccountMenu(bool loggedIn) {
-    QMenu* menu = accountMenu(mainMenu());
-    if (menu == nullptr)
+    if (loginAction_ == nullptr)
         return;
-    for (QAction* action : menu->actions()) {
-        // Found by name: their texts are translated.
-        if (action->objectName() == QLatin1String("loginAction"))
-            action->setVisible(!loggedIn);
-        else if (action->objectName() == QLatin1String("logoutAction") ||
-                 action->objectName() == QLatin1String("myProfileAction"))
-            action->setVisible(loggedIn);
-    }
+    loginAction_->setVisible(!loggedIn);
+    myProfileAction_->setVisible(loggedIn);
+    logoutAction_->setVisible(loggedIn);
 }
 
 void AppDelegate::chooseSavePath() {
-    QString start = Settings::stringValue(SettingsKeys::SavePath);
+    QString start = Preferences::instance().savePath();
     if (!QFileInfo(start).isDir())
         start.clear();
     const QString chosen = chooseDirectory ? chooseDirectory(mainWindow_, start) : QString();
     if (chosen.isEmpty())
         return;
-    Settings::setValue(SettingsKeys::SavePath, chosen);
+    Preferences::instance().setSavePath(chosen);
     qInfo().noquote() << chosen;
 }
 
@@ -166,6 +186,6 @@ void AppDelegate::reopenApplication() {
     last->activateWindow();
 }
 
-void AppDelegate::doString(const QString& text) {
+void AppDelegate::logText(const QString& text) {
     qInfo().noquote() << text;
 }

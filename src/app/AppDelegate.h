@@ -5,22 +5,23 @@
 
 #include <functional>
 
-#include "MainWindowController.h"
+#include "MainWindow.h"
 
-class QMenu;
+class QAction;
 class QMenuBar;
 class QUrl;
 class QWidget;
 
 // The application shell: the launch sequence, the menu bar with its Account menu, files
-// opened with the application, and the menu actions that belong to no window.
+// opened with the application, and the wiring between the window and the account, through
+// the named notifications of the shell where a name is what peers know, typed signals elsewhere.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
-    explicit AppDelegate(MainWindowController* mainWindow, QObject* parent = nullptr);
+    explicit AppDelegate(MainWindow* mainWindow, QObject* parent = nullptr);
     ~AppDelegate() override;
 
-    void applicationDidFinishLaunching();
+    void finishLaunching();
     // Files the application was opened with (command line, desktop entry, a later launch).
     void openFiles(const QStringList& paths);
     // "Login" shown when logged out; "Logout" and "My Profile" shown when logged in.
@@ -30,10 +31,13 @@ public:
     void linkWebSite();
     void reopenApplication();
     // The text service: writes the received text to the log.
-    static void doString(const QString& text);
+    static void logText(const QString& text);
 
     QMenuBar* mainMenu() const;
-    MainWindowController* mainWindow() const { return mainWindow_; }
+    MainWindow* mainWindow() const { return mainWindow_; }
+    QAction* loginAction() const { return loginAction_; }
+    QAction* myProfileAction() const { return myProfileAction_; }
+    QAction* logoutAction() const { return logoutAction_; }
 
     // Seams for the folder panel and the browser, so tests need neither.
     std::function<QString(QWidget* parent, const QString& startFolder)> chooseDirectory;
@@ -41,7 +45,10 @@ public:
 
 private:
     void buildMenus();
-    static void seedServiceUrls();
+    void wireNotifications();
 
-    QPointer<MainWindowController> mainWindow_;
+    QPointer<MainWindow> mainWindow_;
+    QPointer<QAction> loginAction_;
+    QPointer<QAction> myProfileAction_;
+    QPointer<QAction> logoutAction_;
 };

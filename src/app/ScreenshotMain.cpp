@@ -3,12 +3,12 @@
 #include "AppDelegate.h"
 #include "AppIdentity.h"
 #include "ApplicationLook.h"
-#include "HomeViewController.h"
+#include "HomeView.h"
+#include "Job.h"
 #include "JobList.h"
 #include "JobTableView.h"
-#include "MainWindowController.h"
+#include "MainWindow.h"
 #include "ModeBox.h"
-#include "PicModel.h"
 #include "Translations.h"
 
 #include <QApplication>
@@ -76,31 +76,30 @@ int main(int argc, char* argv[]) {
         paths.append(path);
     }
 
-    MainWindowController window;
+    MainWindow window;
     AppDelegate delegate(&window);
     window.resize(1040, 720);
     window.show();
-    delegate.applicationDidFinishLaunching();
-    HomeViewController* home = window.homeViewController();
-    home->comboBox()->setCurrentIndex(ConvertMode::ImageToWebp);
-    home->comboBoxSelectionIsChanging();
+    delegate.finishLaunching();
+    HomeView* home = window.homeView();
+    home->session()->chooseMode(ConvertMode::ImageToWebp);
 
     QEventLoop loop;
     const bool empty = argc > 2 && qstrcmp(argv[2], "empty") == 0;
     if (empty)
         paths.clear();
-    QObject::connect(home, &HomeViewController::intakeFinished, &loop, &QEventLoop::quit);
+    QObject::connect(home->session(), &ConversionSession::intakeFinished, &loop, &QEventLoop::quit);
     home->dragDropViewFileList(paths);
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);
     loop.exec();
 
     // Show the states a run goes through: converted, converting, failed, waiting.
-    JobList* list = home->jobList();
-    const qint64 states[] = {JobState::Converted, JobState::Converted, JobState::Converting,
-                             JobState::Failed,    JobState::Waiting,   JobState::Waiting};
+    JobList* list = home->session()->jobs();
+    const JobState states[] = {JobState::Converted, JobState::Converted, JobState::Converting,
+                               JobState::Failed,    JobState::Waiting,   JobState::Waiting};
     for (qsizetype i = 0; i < list->count() && i < qsizetype(std::size(states)); ++i) {
-        PicModel job = list->at(i);
-        job.completed = states[i];
+        Job job = list->at(i);
+        job.state = states[i];
         list->updateJob(i, job);
     }
     home->tableView()->selectRow(1);

@@ -4,6 +4,7 @@ add_library(tessaro_appshell STATIC
   AppIdentity.cpp AppIdentity.h
   InstanceChannel.cpp InstanceChannel.h
   LaunchArguments.cpp LaunchArguments.h
+  NotificationCenter.cpp NotificationCenter.h NotificationNames.h
   app.qrc
 )
 target_include_directories(tessaro_appshell PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

@@ -4,7 +4,7 @@
 #include "ApplicationLook.h"
 #include "InstanceChannel.h"
 #include "LaunchArguments.h"
-#include "MainWindowController.h"
+#include "MainWindow.h"
 #include "Translations.h"
 
 #include <QApplication>
@@ -33,10 +33,10 @@ int main(int argc, char* argv[]) {
 
     Translations::install(app, QLocale().uiLanguages());
     applyApplicationLook(app);
-    MainWindowController window;
+    MainWindow window;
     AppDelegate delegate(&window);
     window.show();
-    delegate.applicationDidFinishLaunching();
+    delegate.finishLaunching();
 
     QObject::connect(&channel, &InstanceChannel::filesReceived, &delegate,
                      [&delegate](const QStringList& paths) {

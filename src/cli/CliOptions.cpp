@@ -1,6 +1,6 @@
 #include "CliOptions.h"
 
-#include "PicModel.h"
+#include "ModeTable.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -9,16 +9,6 @@
 #include <optional>
 
 namespace {
-
-QList<qint64> modesForTarget(const QString& target) {
-    if (target == QLatin1String("webp"))
-        return {ConvertMode::ImageToWebp, ConvertMode::GifToWebp};
-    if (target == QLatin1String("jpg"))
-        return {ConvertMode::WebpToJpg};
-    if (target == QLatin1String("png"))
-        return {ConvertMode::WebpToPng};
-    return {};
-}
 
 // A whole decimal number within [low, high], or nothing.
 std::optional<int> boundedInteger(const QString& text, int low, int high) {
@@ -120,11 +110,11 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     }
 
     CliOptions options;
-    options.jobs = defaultJobs();
+    options.run.maxConcurrent = defaultJobs();
     if (!parser.isSet(to))
         return usageError(QStringLiteral("Missing --to (webp, jpg or png)."));
     options.target = parser.value(to).toLower();
-    options.modes = modesForTarget(options.target);
+    options.modes = ModeTable::modesForTarget(options.target);
     if (options.modes.isEmpty())
         return usageError(
             QStringLiteral("Invalid --to '%1': use webp, jpg or png.").arg(parser.value(to)));
@@ -134,7 +124,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
             return usageError(QStringLiteral("Invalid --quality '%1': use a whole number "
                                              "from 0 to 100.")
                                   .arg(parser.value(quality)));
-        options.quality = *value;
+        options.run.quality = *value;
     }
     if (parser.isSet(jobs)) {
         const auto value = boundedInteger(parser.value(jobs), 1, MaxJobs);
@@ -143,7 +133,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
                                              "from 1 to %2.")
                                   .arg(parser.value(jobs))
                                   .arg(MaxJobs));
-        options.jobs = *value;
+        options.run.maxConcurrent = *value;
     }
     const QString outputArgument = parser.isSet(output) ? parser.value(output) : QString(".");
     if (outputArgument.isEmpty())
@@ -154,14 +144,16 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
                               .arg(invalidNames.value(outputArgument)));
     if (parser.isSet(json) && parser.isSet(jsonLines))
         return usageError(QStringLiteral("Use either --json or --json-lines, not both."));
-    options.outputDirectory = QDir::cleanPath(QDir(currentDir).absoluteFilePath(outputArgument));
-    options.keepDate = parser.isSet(keepDate);
-    options.keepColorProfiles = !parser.isSet(stripProfile);
-    options.keepMetadata = parser.isSet(keepMetadata);
+    options.run.mode = options.modes.first();
+    options.run.outputDirectory =
+        QDir::cleanPath(QDir(currentDir).absoluteFilePath(outputArgument));
+    options.run.keepDate = parser.isSet(keepDate);
+    options.run.keepColorProfiles = !parser.isSet(stripProfile);
+    options.run.keepMetadata = parser.isSet(keepMetadata);
+    options.run.skipExisting = parser.isSet(skipExisting);
     options.json = parser.isSet(json);
     options.jsonLines = parser.isSet(jsonLines);
     options.recursive = parser.isSet(recursive);
-    options.skipExisting = parser.isSet(skipExisting);
     options.invalidNames = invalidNames;
     options.quiet = parser.isSet(quiet);
     options.paths = parser.positionalArguments();

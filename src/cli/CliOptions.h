@@ -1,4 +1,6 @@
 #pragma once
+#include "BatchRun.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -7,20 +9,16 @@
 
 // What one invocation of tessaro-convert asks for.
 struct CliOptions {
-    QString target;          // "webp", "jpg" or "png"
-    QList<qint64> modes;     // conversion modes the target takes, in matching order
-    int quality = 90;        // 0..100
-    QString outputDirectory; // absolute
-    bool keepDate = false;
-    bool keepColorProfiles = true; // off with --strip-profile
-    bool keepMetadata = false;     // on with --keep-metadata
-    int jobs = 5; // tools at once; the command line's default is the processor count
+    QString target;           // "webp", "jpg" or "png"
+    QList<ConvertMode> modes; // conversion modes the target takes, in matching order
+    // What the window's choices also decide: quality, output folder, dates, what results
+    // carry, existing results; the tools at once default to the processor count here.
+    RunOptions run;
     bool json = false;
     bool jsonLines = false; // one object per finished input, then one with the totals
     bool quiet = false;
-    bool recursive = false;    // folders give their whole tree, mirrored under the output
-    bool skipExisting = false; // leave inputs whose result name is taken alone
-    QStringList paths;         // as given
+    bool recursive = false; // folders give their whole tree, mirrored under the output
+    QStringList paths;      // as given
     // Arguments whose bytes are not valid UTF-8: the decoded text -> the bytes as people read
     // them. Such a path cannot be opened by its decoded name.
     QHash<QString, QString> invalidNames;

@@ -5,8 +5,8 @@
 #include "FileIntake.h"
 #include "OutputChecks.h"
 #include "OutputPlacement.h"
+#include "ReasonText.h"
 #include "ReportWriter.h"
-#include "SizeSummary.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +39,7 @@ ConvertCommand::ConvertCommand(const CliOptions& options, QObject* parent)
 std::optional<int> ConvertCommand::start() {
     clock_.start();
     QString error;
-    if (!OutputChecks::prepareOutputDirectory(options_.outputDirectory, &error)) {
+    if (!OutputChecks::prepareOutputDirectory(options_.run.outputDirectory, &error)) {
         ConsoleOutput::printError(error);
         return ExitUsage;
     }
@@ -60,16 +60,7 @@ void ConvertCommand::interrupt() {
 }
 
 RunOptions ConvertCommand::runOptions() const {
-    RunOptions run;
-    run.convertType = options_.modes.first();
-    run.ratio = options_.quality;
-    run.outputDirectory = options_.outputDirectory;
-    run.keepDate = options_.keepDate;
-    run.maxConcurrent = options_.jobs;
-    run.countRun = false;
-    run.skipExisting = options_.skipExisting;
-    run.keepColorProfiles = options_.keepColorProfiles;
-    run.keepMetadata = options_.keepMetadata;
+    RunOptions run = options_.run;
     run.toolsDirectory = qEnvironmentVariable(ToolsDirectoryVariable);
     bool ok = false;
     const int timeoutMs = qEnvironmentVariableIntValue(ToolTimeoutVariable, &ok);
@@ -90,7 +81,7 @@ void ConvertCommand::feed() {
     if (scanDone_ || interrupted_)
         return;
     // Enough waiting jobs to keep every tool busy, few enough to hold little.
-    const qsizetype backlog = 2 * options_.jobs + 8;
+    const qsizetype backlog = 2 * options_.run.maxConcurrent + 8;
     for (int looked = 0; looked < ScanBatch && waitingJobs() < backlog; ++looked) {
         const std::optional<WalkItem> item = scanner_.next();
         if (!item) {
@@ -123,71 +114,72 @@ void ConvertCommand::record(qsizetype slot, const InputOutcome& outcome) {
     if (options_.jsonLines)
         ConsoleOutput::writeStdout(ReportWriter::jsonLine(outcome));
     if (outcome.state == InputOutcome::State::Skipped && !outcome.alreadyExists() &&
-        outcome.reason != QLatin1String("cancelled"))
+        outcome.reason != Reason::Cancelled)
         ConsoleOutput::printError(
-            QStringLiteral("skipped %1: %2").arg(outcome.path, outcome.reason));
+            QStringLiteral("skipped %1: %2").arg(outcome.path, outcome.reasonText()));
 }
 
 void ConvertCommand::takeIn(const WalkItem& item) {
     InputOutcome outcome;
     outcome.path = item.path;
-    if (item.skipped) {
+    if (item.reason != Reason::None) {
         outcome.reason = item.reason;
+        outcome.detail = item.detail;
         record(reserveSlot(item.path), outcome);
         return;
     }
     // Cheap test first: a re-run over converted files reads nothing but directory entries.
-    if (options_.skipExisting) {
-        if (const auto mode = FileIntake::modeForPath(item.path, options_.modes)) {
-            const QString plain =
-                plainResultPath(options_.outputDirectory, item.subfolder, *mode, item.path);
-            if (!plain.isEmpty() && OutputPlacement::entryExists(plain)) {
-                outcome.reason = QLatin1String(AlreadyExistsReason);
-                outcome.inputBytes = FileIntake::fileSizeAtPath(item.path);
-                record(reserveSlot(item.path), outcome);
-                return;
-            }
+    if (options_.run.skipExisting) {
+        const auto mode = FileIntake::modeForPath(item.path, options_.modes);
+        if (mode && OutputPlacement::resultExists(options_.run.outputDirectory, item.subfolder,
+                                                  *mode, item.path)) {
+            outcome.reason = Reason::AlreadyExists;
+            outcome.inputBytes = FileIntake::fileSize(item.path);
+            record(reserveSlot(item.path), outcome);
+            return;
         }
     }
     const FileIntake::IntakeResult intake =
         FileIntake::collect({item.path}, options_.modes, {}, 1, /*checkExtension=*/true);
     const qsizetype slot = reserveSlot(item.path);
     if (!intake.jobs.isEmpty()) {
-        PicModel job = intake.jobs.constFirst();
+        Job job = intake.jobs.constFirst();
         job.outputSubfolder = item.subfolder;
         slotOfJob_.insert(jobs_.add(std::move(job)), slot);
         return;
     }
-    outcome.inputBytes = FileIntake::fileSizeAtPath(item.path);
-    outcome.reason = intake.skipped.isEmpty() ? FileIntake::oversizeMessage()
-                                              : intake.skipped.constFirst().reason;
+    outcome.inputBytes = FileIntake::fileSize(item.path);
+    if (intake.skipped.isEmpty()) {
+        outcome.reason = Reason::Oversize;
+    } else {
+        outcome.reason = intake.skipped.constFirst().reason;
+        outcome.detail = intake.skipped.constFirst().detail;
+    }
     record(slot, outcome);
 }
 
 void ConvertCommand::onJobFinished(qsizetype row) {
     if (!jobs_.holds(row))
         return;
-    const PicModel& job = jobs_.at(row);
+    const Job& job = jobs_.at(row);
     InputOutcome outcome;
-    outcome.path = job.url;
-    outcome.inputBytes = SizeSummary::bytesOf(job);
+    outcome.path = job.path;
+    outcome.inputBytes = job.sourceBytes;
     outcome.elapsedMs = job.elapsedMs;
-    if (job.completed == JobState::Converted) {
+    outcome.reason = job.reason;
+    outcome.detail = job.detail;
+    if (job.state == JobState::Converted) {
         outcome.state = InputOutcome::State::Converted;
         outcome.outputPath = job.outputPath;
         outcome.outputBytes = job.outputBytes;
         outcome.profileCarried = job.profileCarried;
         outcome.metadataCarried = job.metadataCarried;
-        outcome.warning = job.warningText;
-    } else if (!job.skipReason.isEmpty()) {
-        outcome.reason = job.skipReason;
-    } else if (!job.errorText.isEmpty() || job.completed == JobState::Failed) {
-        outcome.state = InputOutcome::State::Failed;
-        outcome.reason =
-            job.errorText.isEmpty() ? QStringLiteral("the conversion failed") : job.errorText;
-    } else {
+        outcome.warning = job.warning;
+    } else if (job.reason == Reason::None || job.reason == Reason::Cancelled) {
         // Never finished: the run was cancelled while converting it.
-        outcome.reason = QStringLiteral("cancelled");
+        outcome.reason = Reason::Cancelled;
+    } else if (job.reason != Reason::AlreadyExists) {
+        outcome.state = InputOutcome::State::Failed;
     }
     record(slotOfJob_.take(row), outcome);
     ++finished_;
@@ -199,12 +191,12 @@ void ConvertCommand::onJobFinished(qsizetype row) {
 void ConvertCommand::onFinished(const RunReport& runReport) {
     summary_.cancelled = runReport.cancelled || interrupted_;
     // Jobs the run never took up because it was cancelled.
-    const std::map<qsizetype, PicModel> left = jobs_.held();
+    const std::map<qsizetype, Job> left = jobs_.held();
     for (const auto& [row, job] : left) {
         InputOutcome outcome;
-        outcome.path = job.url;
-        outcome.inputBytes = SizeSummary::bytesOf(job);
-        outcome.reason = QStringLiteral("cancelled");
+        outcome.path = job.path;
+        outcome.inputBytes = job.sourceBytes;
+        outcome.reason = Reason::Cancelled;
         record(slotOfJob_.take(row), outcome);
         jobs_.forget(row);
     }
@@ -223,7 +215,7 @@ int ConvertCommand::report() {
     } else {
         for (const InputOutcome& input : summary_.failures)
             ConsoleOutput::printError(
-                QStringLiteral("failed %1: %2").arg(input.path, input.reason));
+                QStringLiteral("failed %1: %2").arg(input.path, input.reasonText()));
     }
     if (summary_.cancelled)
         return ExitInterrupted;

@@ -1,13 +1,12 @@
 #include "InputScanner.h"
 
 #include "FileIntake.h"
-#include "RawNames.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-InputScanner::InputScanner(const QStringList& arguments, const QList<qint64>& modes, bool recursive,
-                           const QHash<QString, QString>& invalidNames)
+InputScanner::InputScanner(const QStringList& arguments, const QList<ConvertMode>& modes,
+                           bool recursive, const QHash<QString, QString>& invalidNames)
     : arguments_(arguments), modes_(modes), recursive_(recursive), invalidNames_(invalidNames) {}
 
 InputScanner::~InputScanner() = default;
@@ -29,11 +28,11 @@ std::optional<WalkItem> InputScanner::next() {
             if (invalidNames_.contains(argument))
                 return WalkItem::skippedPath(
                     QDir::cleanPath(current.absoluteFilePath(invalidNames_.value(argument))),
-                    QLatin1String(RawNames::InvalidFileNameReason));
+                    Reason::NotUtf8FileName);
             const QString path = QDir::cleanPath(current.absoluteFilePath(argument));
             const QFileInfo info(path);
             if (!info.exists() && !info.isSymLink())
-                return WalkItem::skippedPath(path, QStringLiteral("No such file or directory"));
+                return WalkItem::skippedPath(path, Reason::Missing);
             if (info.isDir()) {
                 walk_ = std::make_unique<FolderWalk>(path, modes_, recursive_);
                 continue;
@@ -41,7 +40,7 @@ std::optional<WalkItem> InputScanner::next() {
             item = WalkItem{};
             item->path = path;
         }
-        if (item->skipped)
+        if (item->reason != Reason::None)
             return item;
         // The same file named twice (or named and found in a folder) is one input.
         if (seen_.contains(qHash(item->path, 0)))

@@ -14,7 +14,7 @@
 // with the number of files; a file met twice is given once (a hash of each path is kept).
 class InputScanner {
 public:
-    InputScanner(const QStringList& arguments, const QList<qint64>& modes, bool recursive,
+    InputScanner(const QStringList& arguments, const QList<ConvertMode>& modes, bool recursive,
                  const QHash<QString, QString>& invalidNames);
     ~InputScanner();
 
@@ -22,7 +22,7 @@ public:
 
 private:
     QStringList arguments_;
-    QList<qint64> modes_;
+    QList<ConvertMode> modes_;
     bool recursive_;
     QHash<QString, QString> invalidNames_;
     qsizetype nextArgument_ = 0;

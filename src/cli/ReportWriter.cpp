@@ -35,8 +35,8 @@ QString summaryText(const RunSummary& summary) {
     if (!summary.failures.isEmpty())
         text += QStringLiteral("Failures:\n");
     for (const InputOutcome& input : summary.failures)
-        text +=
-            QStringLiteral("  %1: %2\n").arg(terminalSafe(input.path), terminalSafe(input.reason));
+        text += QStringLiteral("  %1: %2\n")
+                    .arg(terminalSafe(input.path), terminalSafe(input.reasonText()));
     return text;
 }
 
@@ -47,7 +47,7 @@ QJsonObject inputObject(const InputOutcome& input) {
         {"path", input.path},
         {"output", input.outputPath},
         {"state", stateName(input.state)},
-        {"reason", input.reason},
+        {"reason", input.reasonText()},
         {"inputBytes", input.inputBytes},
         {"outputBytes", input.outputBytes},
         {"ms", input.elapsedMs},

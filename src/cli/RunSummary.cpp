@@ -1,10 +1,10 @@
 #include "RunSummary.h"
 
-#include "BatchRun.h"
+#include "ReasonText.h"
 #include "SizeSummary.h"
 
-bool InputOutcome::alreadyExists() const {
-    return state == State::Skipped && reason == QLatin1String(AlreadyExistsReason);
+QString InputOutcome::reasonText() const {
+    return state == State::Converted ? QString() : ::reasonText(reason, detail);
 }
 
 void RunSummary::add(const InputOutcome& outcome) {

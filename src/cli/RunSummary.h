@@ -1,4 +1,6 @@
 #pragma once
+#include "Vocabulary.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -9,13 +11,16 @@ struct InputOutcome {
     QString path;
     QString outputPath; // "" unless converted
     State state = State::Skipped;
-    QString reason; // why it failed or was skipped; "" when converted
+    Reason reason = Reason::None; // why it failed or was skipped; None when converted
+    QString detail;               // that reason in words, where it needs more
     qint64 inputBytes = 0;
     qint64 outputBytes = 0;
     qint64 elapsedMs = 0;
 
     // Skipped because its result was there already: counted apart, never a failure.
-    bool alreadyExists() const;
+    bool alreadyExists() const { return reason == Reason::AlreadyExists; }
+    // The reason as the reports word it; "" when converted.
+    QString reasonText() const;
     bool profileCarried = false;  // the result holds the source's colour profile
     bool metadataCarried = false; // the result holds the source's EXIF/XMP
     QString warning;              // converted, but not all of it was carried: why

@@ -8,21 +8,21 @@
 class StreamingJobs : public JobSource {
 public:
     qsizetype count() const override { return added_; }
-    const PicModel& at(qsizetype i) const override { return jobs_.at(i); }
-    void updateJob(qsizetype i, const PicModel& job) override;
+    const Job& at(qsizetype i) const override { return jobs_.at(i); }
+    void updateJob(qsizetype i, const Job& job) override;
     void setLocked(bool) override {}
     bool isComplete() const override { return complete_; }
 
     // Adds a job; its position.
-    qsizetype add(PicModel job);
+    qsizetype add(Job job);
     void forget(qsizetype i) { jobs_.erase(i); }
     void setComplete() { complete_ = true; }
     bool holds(qsizetype i) const { return jobs_.count(i) > 0; }
     // The jobs still held, by position.
-    const std::map<qsizetype, PicModel>& held() const { return jobs_; }
+    const std::map<qsizetype, Job>& held() const { return jobs_; }
 
 private:
-    std::map<qsizetype, PicModel> jobs_;
+    std::map<qsizetype, Job> jobs_;
     qsizetype added_ = 0;
     bool complete_ = false;
 };

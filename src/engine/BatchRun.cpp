@@ -3,8 +3,6 @@
 #include "AppPaths.h"
 #include "ConverterJob.h"
 #include "JobList.h"
-#include "RunCounter.h"
-#include "SizeSummary.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,34 +20,18 @@ const QString RunFolderPrefix = QStringLiteral("tessaro-run-");
 const QString LockSuffix = QStringLiteral(".lock");
 
 // Only names this engine gives its work files: "<row>.out.<ext>", "<row>.copy.<ext>",
-// "<row>.jpeg.jpg".
+// "<row>.jpeg.jpg", "<row>.upright.png".
 bool isOwnWorkFile(const QString& name) {
     static const QRegularExpression pattern(
         QStringLiteral(R"(^\d+\.(out|copy|jpeg|upright)\.[^.]*$)"));
     return pattern.match(name).hasMatch();
 }
 
-// dwebp's own words when it is handed an animated file.
-bool saysAnimatedWebp(const std::optional<QString>& errorOutput) {
-    return errorOutput &&
-           errorOutput->contains(QLatin1String("animated WebP"), Qt::CaseInsensitive);
-}
-
-RunFailure failureOf(const ConverterJob::Outcome& outcome) {
-    RunFailure failure;
-    failure.path = outcome.job.url;
-    failure.reason = outcome.job.errorText;
-    if (saysAnimatedWebp(outcome.convertError))
-        failure.kind = RunFailure::Kind::AnimatedWebp;
-    else if (outcome.silentToolFailure)
-        failure.kind = RunFailure::Kind::SilentTool;
-    return failure;
-}
-
 } // namespace
 
 BatchRun::BatchRun(QObject* parent) : QObject(parent), pool_(std::make_unique<QThreadPool>()) {
     qRegisterMetaType<RunReport>();
+    qRegisterMetaType<Job>();
 }
 
 BatchRun::~BatchRun() {
@@ -144,8 +126,6 @@ bool BatchRun::start(JobSource* list, const RunOptions& options) {
     done_ = 0;
     total_ = list->count();
     cancelling_ = false;
-    // The error text of the run starts empty.
-    convertError_.clear();
     list_->setLocked(true);
     Q_EMIT progressChanged(0, total_);
     fillSlots();
@@ -155,44 +135,45 @@ bool BatchRun::start(JobSource* list, const RunOptions& options) {
     return true;
 }
 
-bool BatchRun::startConverter(qint64 index, const QString& homePath) {
-    PicModel job = list_->at(index);
-    if (job.completed == JobState::Converted)
+bool BatchRun::startJob(qsizetype index) {
+    Job job = list_->at(index);
+    if (job.state == JobState::Converted)
         return true;
-    const qint64 mode = modeOf(job);
-    const QString finalName = finalOutputName(mode, OutputPlacement::baseName(job.url));
-    const QString folder = resultFolder(homePath, job.outputSubfolder);
-    job.skipReason.clear();
+    const ConvertMode mode = modeOf(job);
+    const QString folder =
+        OutputPlacement::resultFolder(options_.outputDirectory, job.outputSubfolder);
     ConverterJob::Setup setup;
     setup.row = index;
     setup.job = job;
     setup.mode = mode;
-    setup.ratio = options_.ratio;
+    setup.quality = options_.quality;
     setup.toolsDirectory = options_.toolsDirectory;
     setup.workDirectory = runDirectory_;
-    setup.outputPath = finalName.isEmpty() ? QString() : reservations_.reserve(finalName, folder);
+    setup.outputPath =
+        reservations_.reserve(OutputPlacement::resultFileName(mode, job.path), folder);
     setup.timeoutMs = options_.toolTimeoutMs;
     setup.keepColorProfiles = options_.keepColorProfiles;
     setup.keepMetadata = options_.keepMetadata;
+    setup.keepDate = [this] { return options_.keepDate; };
     setup.reservedElsewhere = reservations_.all();
     setup.reservedElsewhere.remove(setup.outputPath);
     setup.pool = pool_.get();
     reservedPaths_.emplace(index, setup.outputPath);
     auto converter = std::make_unique<ConverterJob>(std::move(setup));
     ConverterJob* raw = converter.get();
-    connect(
-        raw, &ConverterJob::finished, this,
-        [this](qsizetype row, const ConverterJob::Outcome& outcome) { onJobDone(row, outcome); });
+    connect(raw, &ConverterJob::finished, this,
+            [this](qsizetype row, const Job& done) { onJobDone(row, done); });
     active_.emplace(index, std::move(converter));
-    job.completed = JobState::Converting;
+    job.state = JobState::Converting;
+    job.reason = Reason::None;
     list_->updateJob(index, job);
     Q_EMIT jobStarted(index);
     raw->start();
     return false;
 }
 
-qint64 BatchRun::modeOf(const PicModel& job) const {
-    return job.mode >= 0 ? job.mode : options_.convertType;
+ConvertMode BatchRun::modeOf(const Job& job) const {
+    return job.mode.value_or(options_.mode);
 }
 
 void BatchRun::jobsAdded() {
@@ -206,15 +187,13 @@ void BatchRun::jobsAdded() {
 bool BatchRun::skipBecauseResultExists(qsizetype index) {
     if (!options_.skipExisting)
         return false;
-    PicModel job = list_->at(index);
-    if (job.completed == JobState::Converted)
+    Job job = list_->at(index);
+    if (job.state == JobState::Converted ||
+        !OutputPlacement::resultExists(options_.outputDirectory, job.outputSubfolder, modeOf(job),
+                                       job.path))
         return false;
-    const QString plain =
-        plainResultPath(options_.outputDirectory, job.outputSubfolder, modeOf(job), job.url);
-    if (plain.isEmpty() || !OutputPlacement::entryExists(plain))
-        return false;
-    job.skipReason = QLatin1String(AlreadyExistsReason);
-    job.errorText.clear();
+    job.reason = Reason::AlreadyExists;
+    job.detail.clear();
     list_->updateJob(index, job);
     return true;
 }
@@ -231,7 +210,7 @@ void BatchRun::fillSlots() {
             Q_EMIT progressChanged(done_, total_);
             continue;
         }
-        if (startConverter(row, options_.outputDirectory)) {
+        if (startJob(row)) {
             ++report_.alreadyConverted;
             ++done_;
             Q_EMIT progressChanged(done_, total_);
@@ -239,7 +218,7 @@ void BatchRun::fillSlots() {
     }
 }
 
-void BatchRun::onJobDone(qsizetype row, const ConverterJob::Outcome& outcome) {
+void BatchRun::onJobDone(qsizetype row, const Job& job) {
     auto it = active_.find(row);
     if (it == active_.end())
         return;
@@ -252,25 +231,17 @@ void BatchRun::onJobDone(qsizetype row, const ConverterJob::Outcome& outcome) {
         reservedPaths_.erase(reserved);
     }
 
-    PicModel job = outcome.job;
-    if (outcome.ok) {
+    const bool ok = job.state == JobState::Converted;
+    if (ok) {
         ++report_.converted;
-        report_.convertedInputBytes += SizeSummary::bytesOf(job);
+        report_.convertedInputBytes += job.sourceBytes;
         report_.outputBytes += job.outputBytes;
-        if (options_.keepDate)
-            OutputPlacement::applyDateStep(outcome.creationDate, job.outputPath);
-    } else if (!outcome.cancelled) {
-        ++report_.failures;
-        report_.failed = true;
-        report_.failedJobs.append(failureOf(outcome));
+    } else if (job.reason != Reason::Cancelled) {
+        report_.failedJobs.append({job.path, job.reason, job.detail});
     }
     list_->updateJob(row, job);
-    if (outcome.convertError) {
-        convertError_ = *outcome.convertError;
-        Q_EMIT convertErrorChanged(convertError_);
-    }
     ++done_;
-    Q_EMIT jobFinished(row, outcome.ok);
+    Q_EMIT jobFinished(row, ok);
     Q_EMIT progressChanged(done_, total_);
     fillSlots();
     finishIfIdle();
@@ -294,11 +265,5 @@ void BatchRun::finishIfIdle() {
     list_ = nullptr;
     list->setLocked(false);
     removeRunDirectory();
-    report_.convertError = convertError_;
-    if (options_.countRun) {
-        report_.convertCount = RunCounter::countFinishedRun();
-        if (report_.convertCount == RunCounter::RatingRequestRun && ratingHook_)
-            ratingHook_();
-    }
     Q_EMIT finished(report_);
 }

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QString>
 
-#include <functional>
 #include <map>
 #include <memory>
 
@@ -18,23 +17,20 @@ class QLockFile;
 class QThreadPool;
 
 struct RunOptions {
-    qint64 convertType = 0;  // mode for jobs whose own mode is -1
-    double ratio = 90;       // quality, used by the encoding modes
-    QString outputDirectory; // absolute; where results go
-    bool keepDate = false;   // give results the source's creation date as mtime
-    int maxConcurrent = 5;   // tools at once
+    ConvertMode mode = ConvertMode::WebpToJpg; // for jobs without a mode of their own
+    int quality = 90;                          // per cent, for the modes it applies to
+    QString outputDirectory;                   // absolute; where results go
+    bool keepDate = false;                     // give results the source's creation date as mtime
+    int maxConcurrent = 5;                     // tools at once
     int toolTimeoutMs = 10 * 60 * 1000;
     QString toolsDirectory;        // "" = the bundled tools (AppPaths::toolsDirectory)
     QString workDirectory;         // "" = the Documents folder of the private home
-    bool countRun = true;          // count the run in "ConvertCount" (the window does)
     bool keepColorProfiles = true; // results carry their source's ICC profile
     bool keepMetadata = false;     // results carry their source's EXIF and XMP
-    // A job whose result name (without a "(n)") is taken already is left alone with
-    // skipReason "already exists" instead of getting a numbered name.
+    // A job whose result name (without a "(n)") is taken already is left alone with reason
+    // AlreadyExists instead of getting a numbered name.
     bool skipExisting = false;
 };
-
-inline constexpr char AlreadyExistsReason[] = "already exists";
 
 // Converts every job of a list that is not yet converted, at most maxConcurrent tools at
 // once, without ever blocking the calling (interface) thread: tools run as QProcess,
@@ -56,12 +52,8 @@ public:
     void cancel();
     bool isRunning() const { return list_ != nullptr; }
 
-    // The date step reads this when it runs, so the checkbox may change during a run.
+    // Read when each result is placed, so the checkbox may change during a run.
     void setKeepDate(bool keepDate) { options_.keepDate = keepDate; }
-    // Called after the run that makes "ConvertCount" reach 2.
-    void setRatingHook(std::function<void()> hook) { ratingHook_ = std::move(hook); }
-
-    const QString& convertError() const { return convertError_; }
 
     // Removes what killed runs left in workDirectory: only run folders this engine made,
     // and only when their lock can be taken (its owner process is gone).
@@ -70,20 +62,19 @@ public:
 Q_SIGNALS:
     void jobStarted(qsizetype row);
     void jobFinished(qsizetype row, bool ok);
-    void convertErrorChanged(const QString& text);
     void progressChanged(qsizetype done, qsizetype total);
     void finished(const RunReport& report);
 
 private:
-    // Begins converting job index into homePath. Returns true when the job needs nothing
-    // (already converted); otherwise the job's end is signalled by jobFinished.
-    bool startConverter(qint64 index, const QString& homePath);
+    // Begins converting job index. Returns true when the job needs nothing (already
+    // converted); otherwise the job's end is signalled by jobFinished.
+    bool startJob(qsizetype index);
     // The job's own mode, or the run's for a job without one.
-    qint64 modeOf(const PicModel& job) const;
+    ConvertMode modeOf(const Job& job) const;
     // With skipExisting: true (and the job marked) when the job's result name is taken.
     bool skipBecauseResultExists(qsizetype index);
     void fillSlots();
-    void onJobDone(qsizetype row, const ConverterJob::Outcome& outcome);
+    void onJobDone(qsizetype row, const Job& job);
     void finishIfIdle();
     // Takes the lock for a new run folder in work, then makes the folder.
     bool createRunDirectory(const QString& work);
@@ -102,6 +93,4 @@ private:
     qsizetype total_ = 0;
     bool cancelling_ = false;
     RunReport report_;
-    QString convertError_;
-    std::function<void()> ratingHook_;
 };

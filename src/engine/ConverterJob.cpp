@@ -1,13 +1,14 @@
 #include "ConverterJob.h"
 
 #include "InputNormaliser.h"
+#include "ModeTable.h"
 #include "OutputPlacement.h"
-#include "ToolLocator.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QSysInfo>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -18,20 +19,6 @@ namespace {
 constexpr int KillGraceMs = 2000;
 // A tool that floods stderr must not grow memory without bound; the head is what matters.
 constexpr qsizetype MaxKeptStderr = 1 << 20;
-
-QString extensionForMode(qint64 mode) {
-    switch (mode) {
-    case ConvertMode::WebpToJpg:
-        return QStringLiteral("jpg");
-    case ConvertMode::WebpToPng:
-        return QStringLiteral("png");
-    case ConvertMode::ImageToWebp:
-    case ConvertMode::GifToWebp:
-        return QStringLiteral("webp");
-    default:
-        return {};
-    }
-}
 
 // The tool runs in its own process group (see launchTool): signal the whole group, so what
 // it started goes too, even when the tool itself is already gone.
@@ -47,40 +34,35 @@ QString decodeUtf8(const QByteArray& bytes) {
     return decoder.hasError() ? QString() : text;
 }
 
+// What the pool finds out about a source before its tool runs.
+struct PreparedSource {
+    QString copy;          // the lossless copy the tool reads instead, or ""
+    bool animated = false; // an animated WebP, which the decoder cannot take
+};
+
 } // namespace
 
-ToolCommand toolCommand(qint64 mode, double ratio, const QString& input, const QString& output) {
-    const QString tool = ToolLocator::toolForMode(mode);
-    if (tool.isEmpty())
-        return {};
-    if (mode == ConvertMode::WebpToJpg || mode == ConvertMode::WebpToPng)
+ToolCommand toolCommand(ConvertMode mode, int quality, const QString& input,
+                        const QString& output) {
+    const ModeTraits& traits = ModeTable::traits(mode);
+    const QString tool = QLatin1String(traits.tool);
+    if (!traits.toolEncodes)
         return {tool, {input, QStringLiteral("-o"), output}};
-    const int q = static_cast<int>(ratio); // truncation toward zero
-    return {tool, {QStringLiteral("-q"), QString::number(q), input, QStringLiteral("-o"), output}};
+    return {tool,
+            {QStringLiteral("-q"), QString::number(quality), input, QStringLiteral("-o"), output}};
+}
+
+QString toolExecutableName(const QString& tool) {
+    static const bool arm = QSysInfo::currentCpuArchitecture().startsWith(QLatin1String("arm"));
+    return arm ? tool : tool + QStringLiteral("-x8664");
 }
 
 QString workFileName(qsizetype row, const char* role, const QString& extension) {
     return QStringLiteral("%1.%2.%3").arg(row).arg(QLatin1String(role), extension);
 }
 
-QString finalOutputName(qint64 mode, const QString& base) {
-    const QString ext = extensionForMode(mode);
-    return ext.isEmpty() ? QString() : QStringLiteral("%1.%2").arg(base, ext);
-}
-
-QString resultFolder(const QString& outputDirectory, const QString& subfolder) {
-    return subfolder.isEmpty() ? outputDirectory : outputDirectory + u'/' + subfolder;
-}
-
-QString plainResultPath(const QString& outputDirectory, const QString& subfolder, qint64 mode,
-                        const QString& source) {
-    const QString name = finalOutputName(mode, OutputPlacement::baseName(source));
-    return name.isEmpty() ? QString() : resultFolder(outputDirectory, subfolder) + u'/' + name;
-}
-
 ConverterJob::ConverterJob(Setup setup, QObject* parent)
-    : QObject(parent), setup_(std::move(setup)) {
-    outcome_.job = setup_.job;
+    : QObject(parent), setup_(std::move(setup)), job_(setup_.job) {
     timeLimit_.setSingleShot(true);
     killGrace_.setSingleShot(true);
     connect(&timeLimit_, &QTimer::timeout, this, [this] {
@@ -108,75 +90,72 @@ ConverterJob::~ConverterJob() {
         removeWorkFiles();
 }
 
-void ConverterJob::runInPool(std::function<QVariant()> work,
-                             std::function<void(const QVariant&)> then) {
-    poolBusy_ = true;
+template <typename Result>
+void ConverterJob::runInPool(std::function<Result()> work, std::function<void(Result)> then) {
     setup_.pool->start([this, work = std::move(work), then = std::move(then)]() mutable {
-        QVariant result = work();
+        Result result = work();
         // The job is never destroyed while a pool task of its own runs (the run waits for
         // its pool first), so posting back to it is safe.
         QMetaObject::invokeMethod(
-            this,
-            [this, then = std::move(then), result = std::move(result)] {
-                poolBusy_ = false;
-                then(result);
-            },
+            this, [then = std::move(then), result = std::move(result)] { then(result); },
             Qt::QueuedConnection);
     });
 }
 
 void ConverterJob::start() {
     clock_.start();
-    PicModel& job = outcome_.job;
-    job.completed = JobState::Converting;
-    job.errorText.clear();
-    job.outputPath.clear();
-    job.outputBytes = 0;
-    job.profileCarried = false;
-    job.metadataCarried = false;
-    job.warningText.clear();
-    outcome_.creationDate = OutputPlacement::fileCreateDate(job.url);
-    toolName_ = ToolLocator::toolForMode(setup_.mode);
-    if (toolName_.isEmpty()) {
-        finish(JobState::Failed, false,
-               QStringLiteral("Unknown conversion mode %1 for %2").arg(setup_.mode).arg(job.url));
-        return;
-    }
+    job_.state = JobState::Converting;
+    job_.reason = Reason::None;
+    job_.detail.clear();
+    job_.outputPath.clear();
+    job_.outputBytes = 0;
+    job_.profileCarried = false;
+    job_.metadataCarried = false;
+    job_.warning.clear();
+    job_.workCopy.clear();
+    creationDate_ = OutputPlacement::fileCreateDate(job_.path);
+    toolName_ = ModeTable::tool(setup_.mode);
     if (setup_.outputPath.isEmpty()) {
-        finish(JobState::Failed, false,
-               QStringLiteral("Cannot name the result of %1: %2")
-                   .arg(job.url, QLatin1String(OutputPlacement::NameTooLong)));
+        fail(Reason::NameTooLong, QStringLiteral("Cannot name the result of %1: the file name is "
+                                                 "too long")
+                                      .arg(job_.path));
         return;
     }
-    job.url_documents.clear();
     prepareSource();
 }
 
 void ConverterJob::prepareSource() {
-    const QString source = outcome_.job.url;
-    // A plain JPEG or PNG goes to cwebp as it is; a copy costs a decode and an encode.
-    const bool mayCopy = setup_.mode == ConvertMode::ImageToWebp;
-    const bool jpegContent = !outcome_.job.isStandard;
+    const QString source = job_.path;
+    const ModeTraits& traits = ModeTable::traits(setup_.mode);
+    const bool mayCopy = traits.mayCopyForTool;
+    const bool decodesWebp = !traits.toolEncodes;
+    const bool jpegContent = job_.jpegContent;
     // The copy's extension (.ppm or .png) is added by the copy itself.
     const QString copyStem =
         QDir(setup_.workDirectory).filePath(QStringLiteral("%1.copy").arg(setup_.row));
     source_ = std::make_shared<SourceMetadata>();
     const std::shared_ptr<SourceMetadata> metadata = source_;
-    runInPool(
-        [source, copyStem, mayCopy, jpegContent, metadata] {
-            *metadata = SourceMetadata::read(source);
+    const bool readMetadata = traits.carriesMetadata;
+    runInPool<PreparedSource>(
+        [source, copyStem, mayCopy, decodesWebp, jpegContent, metadata, readMetadata] {
+            PreparedSource prepared;
+            if (readMetadata)
+                *metadata = SourceMetadata::read(source);
+            prepared.animated = decodesWebp && InputNormaliser::isAnimatedWebp(source);
             const int orientation = metadata->orientation();
+            // A plain JPEG or PNG goes to cwebp as it is; a copy costs a decode and an encode.
             const bool needsCopy =
                 mayCopy &&
                 (orientation != 1 || (jpegContent && !InputNormaliser::toolReadsJpeg(source)));
-            if (!needsCopy)
-                return QVariant(QString());
-            return QVariant(InputNormaliser::writeLosslessCopy(source, copyStem, orientation));
+            if (needsCopy)
+                prepared.copy = InputNormaliser::writeLosslessCopy(source, copyStem, orientation);
+            return prepared;
         },
-        [this](const QVariant& copy) {
-            outcome_.job.url_documents = copy.toString();
+        [this](PreparedSource prepared) {
+            job_.workCopy = prepared.copy;
+            sourceIsAnimatedWebp_ = prepared.animated;
             if (cancelled_) {
-                finish(JobState::Waiting, false);
+                finish(JobState::Waiting);
                 return;
             }
             launchTool();
@@ -184,14 +163,12 @@ void ConverterJob::prepareSource() {
 }
 
 void ConverterJob::launchTool() {
-    const PicModel& job = outcome_.job;
-    const QString input = job.url_documents.isEmpty() ? job.url : job.url_documents;
+    const QString input = job_.workCopy.isEmpty() ? job_.path : job_.workCopy;
     temporaryOutput_ =
         QDir(setup_.workDirectory)
-            .filePath(workFileName(setup_.row, "out", extensionForMode(setup_.mode)));
-    const ToolCommand command = toolCommand(setup_.mode, setup_.ratio, input, temporaryOutput_);
-    const QString program =
-        QDir(setup_.toolsDirectory).filePath(ToolLocator::executableName(command.tool));
+            .filePath(workFileName(setup_.row, "out", ModeTable::outputExtension(setup_.mode)));
+    const ToolCommand command = toolCommand(setup_.mode, setup_.quality, input, temporaryOutput_);
+    const QString program = QDir(setup_.toolsDirectory).filePath(toolExecutableName(command.tool));
     qInfo().noquote() << QStringLiteral("input : %1").arg(input);
 
     process_ = std::make_unique<QProcess>();
@@ -229,10 +206,12 @@ void ConverterJob::onToolError(QProcess::ProcessError error) {
     timeLimit_.stop();
     const QString message =
         QStringLiteral("Cannot start %1 (%2) to convert %3: %4")
-            .arg(toolName_, process_->program(), outcome_.job.url, process_->errorString());
+            .arg(toolName_, process_->program(), job_.path, process_->errorString());
     process_.release()->deleteLater();
-    finish(cancelled_ ? JobState::Waiting : JobState::Failed, false,
-           cancelled_ ? QString() : message);
+    if (cancelled_)
+        finish(JobState::Waiting);
+    else
+        fail(Reason::ToolNotStarted, message);
 }
 
 void ConverterJob::onToolFinished(int exitCode, QProcess::ExitStatus status) {
@@ -247,126 +226,123 @@ void ConverterJob::onToolFinished(int exitCode, QProcess::ExitStatus status) {
         stderr_.append(rest.left(MaxKeptStderr - stderr_.size()));
     process_.release()->deleteLater();
 
-    const PicModel& job = outcome_.job;
     if (cancelled_) {
-        finish(JobState::Waiting, false);
+        finish(JobState::Waiting);
         return;
     }
     if (timedOut_) {
-        finish(JobState::Failed, false,
-               QStringLiteral("%1 did not finish within %2 s converting %3")
-                   .arg(toolName_)
-                   .arg(setup_.timeoutMs / 1000.0)
-                   .arg(job.url));
+        fail(Reason::ToolTimedOut, QStringLiteral("%1 did not finish within %2 s converting %3")
+                                       .arg(toolName_)
+                                       .arg(setup_.timeoutMs / 1000.0)
+                                       .arg(job_.path));
         return;
     }
     const QString errorOutput = decodeUtf8(stderr_).trimmed();
+    // The decoder's failure on an animated WebP has a reason of its own, told by the file.
+    const Reason toolReason = sourceIsAnimatedWebp_   ? Reason::AnimatedWebp
+                              : errorOutput.isEmpty() ? Reason::ToolSilent
+                                                      : Reason::ToolFailed;
     if (status == QProcess::CrashExit || exitCode != 0) {
-        outcome_.convertError = decodeUtf8(stderr_);
-        outcome_.silentToolFailure = errorOutput.isEmpty();
         const QString how = status == QProcess::CrashExit
                                 ? QStringLiteral("crashed")
                                 : QStringLiteral("failed (exit status %1)").arg(exitCode);
-        finish(JobState::Failed, false,
-               QStringLiteral("%1 %2 converting %3%4")
-                   .arg(toolName_, how, job.url,
-                        errorOutput.isEmpty() ? QString() : QStringLiteral(": ") + errorOutput));
+        fail(toolReason,
+             QStringLiteral("%1 %2 converting %3%4")
+                 .arg(toolName_, how, job_.path,
+                      errorOutput.isEmpty() ? QString() : QStringLiteral(": ") + errorOutput));
         return;
     }
     if (QFileInfo(temporaryOutput_).size() <= 0) {
-        outcome_.silentToolFailure = errorOutput.isEmpty();
-        finish(JobState::Failed, false,
-               QStringLiteral("%1 wrote no output for %2").arg(toolName_, job.url));
+        fail(toolReason, QStringLiteral("%1 wrote no output for %2").arg(toolName_, job_.path));
         return;
     }
     finishWorkFile();
 }
 
 void ConverterJob::finishWorkFile() {
-    const qint64 mode = setup_.mode;
+    const ConvertMode mode = setup_.mode;
     const QString toolOutput = temporaryOutput_;
     const int orientation = source_->orientation();
     // dwebp writes PNG whatever the output is called; the user asked for JPEG.
     if (mode == ConvertMode::WebpToJpg)
-        jpegOutput_ = QDir(setup_.workDirectory)
-                          .filePath(workFileName(setup_.row, "jpeg", QStringLiteral("jpg")));
+        pixelOutput_ = QDir(setup_.workDirectory)
+                           .filePath(workFileName(setup_.row, "jpeg", QStringLiteral("jpg")));
     else if (mode == ConvertMode::WebpToPng && orientation != 1)
-        jpegOutput_ = QDir(setup_.workDirectory)
-                          .filePath(workFileName(setup_.row, "upright", QStringLiteral("png")));
-    const QString pixels = jpegOutput_;
-    const int quality = static_cast<int>(setup_.ratio); // truncation toward zero
+        pixelOutput_ = QDir(setup_.workDirectory)
+                           .filePath(workFileName(setup_.row, "upright", QStringLiteral("png")));
+    const QString pixels = pixelOutput_;
+    const int quality = setup_.quality;
     const std::shared_ptr<const SourceMetadata> metadata = source_;
     const bool keepProfile = setup_.keepColorProfiles;
     const bool keepMetadata = setup_.keepMetadata;
-    auto transfer = std::make_shared<SourceMetadata::Transfer>();
-    runInPool(
-        [mode, toolOutput, pixels, orientation, quality, metadata, keepProfile, keepMetadata,
-         transfer] {
+    struct Finished {
+        QString result; // "" when the pixel step failed
+        SourceMetadata::Transfer transfer;
+    };
+    runInPool<Finished>(
+        [mode, toolOutput, pixels, orientation, quality, metadata, keepProfile, keepMetadata] {
+            Finished done;
             bool ok = true;
             if (mode == ConvertMode::WebpToJpg)
                 ok = InputNormaliser::reencodeFileAsJpeg(toolOutput, pixels, quality, orientation);
             else if (!pixels.isEmpty())
                 ok = InputNormaliser::writeUprightPng(toolOutput, pixels, orientation);
             if (!ok)
-                return QVariant(QString());
-            const QString result = pixels.isEmpty() ? toolOutput : pixels;
+                return done;
+            done.result = pixels.isEmpty() ? toolOutput : pixels;
             // Written before publishing: a published result is complete or absent.
-            *transfer = metadata->writeInto(result, keepProfile, keepMetadata);
-            return QVariant(result);
+            done.transfer = metadata->writeInto(done.result, keepProfile, keepMetadata);
+            return done;
         },
-        [this, transfer](const QVariant& result) {
+        [this](Finished done) {
             if (cancelled_) {
-                finish(JobState::Waiting, false);
+                finish(JobState::Waiting);
                 return;
             }
-            if (result.toString().isEmpty()) {
-                finish(JobState::Failed, false,
-                       QStringLiteral("Cannot encode the %1 result of %2")
-                           .arg(setup_.mode == ConvertMode::WebpToJpg ? QStringLiteral("JPEG")
-                                                                      : QStringLiteral("PNG"),
-                                outcome_.job.url));
+            if (done.result.isEmpty()) {
+                fail(Reason::EncodeFailed,
+                     QStringLiteral("Cannot encode the %1 result of %2")
+                         .arg(setup_.mode == ConvertMode::WebpToJpg ? QStringLiteral("JPEG")
+                                                                    : QStringLiteral("PNG"),
+                              job_.path));
                 return;
             }
-            PicModel& job = outcome_.job;
-            job.profileCarried = transfer->profileCarried;
-            job.metadataCarried = transfer->metadataCarried;
-            job.warningText = transfer->warning;
-            publish(result.toString());
+            job_.profileCarried = done.transfer.profileCarried;
+            job_.metadataCarried = done.transfer.metadataCarried;
+            job_.warning = done.transfer.warning;
+            publish(done.result);
         });
 }
 
 void ConverterJob::publish(const QString& resultFile) {
     const QString wanted = setup_.outputPath;
     const QSet<QString> reserved = setup_.reservedElsewhere;
-    const QString subfolder = outcome_.job.outputSubfolder;
+    const QString subfolder = job_.outputSubfolder;
+    const std::optional<QDateTime> date =
+        setup_.keepDate && setup_.keepDate() ? creationDate_ : std::nullopt;
     // Publishing may have to copy across file systems: keep it off the interface thread.
-    runInPool(
-        [resultFile, wanted, reserved, subfolder] {
-            QString error;
+    runInPool<OutputPlacement::Published>(
+        [resultFile, wanted, reserved, subfolder, date] {
             // Results of a folder tree land in mirrored subfolders, made as needed; the output
             // folder itself is never made again once it has gone.
             const QString folder = QFileInfo(wanted).path();
             if (!subfolder.isEmpty() && folder.endsWith(subfolder) &&
                 QFileInfo(folder.chopped(subfolder.size())).isDir())
                 QDir().mkpath(folder);
-            const auto placed = OutputPlacement::publishNoReplace(
-                resultFile, wanted, [&](const QString& p) { return reserved.contains(p); }, &error);
-            return placed ? QVariant(QStringList{*placed}) : QVariant(error);
+            return OutputPlacement::publishNoReplace(
+                resultFile, wanted, [&](const QString& p) { return reserved.contains(p); }, date);
         },
-        [this](const QVariant& result) {
+        [this](OutputPlacement::Published placed) {
             // Once published the result stands, even when a cancel came meanwhile.
-            if (result.typeId() == QMetaType::QStringList) {
-                PicModel& job = outcome_.job;
-                job.outputPath = result.toStringList().constFirst();
-                job.outputBytes = QFileInfo(job.outputPath).size();
-                finish(JobState::Converted, true);
+            if (placed.ok()) {
+                job_.outputPath = placed.path;
+                job_.outputBytes = QFileInfo(placed.path).size();
+                finish(JobState::Converted);
                 return;
             }
             // A name that can never fit fails for good; other write errors may pass.
-            const QString error = result.toString();
-            finish(error.endsWith(QLatin1String(OutputPlacement::NameTooLong)) ? JobState::Failed
-                                                                               : JobState::Waiting,
-                   false, error);
+            fail(placed.reason, placed.message,
+                 placed.reason == Reason::NameTooLong ? JobState::Failed : JobState::Waiting);
         });
 }
 
@@ -382,24 +358,27 @@ void ConverterJob::cancel() {
     // Pool work finishes by itself and then sees the flag.
 }
 
-void ConverterJob::finish(qint64 state, bool ok, const QString& errorText) {
+void ConverterJob::fail(Reason reason, const QString& detail, JobState state) {
+    job_.reason = reason;
+    job_.detail = detail;
+    finish(state);
+}
+
+void ConverterJob::finish(JobState state) {
     if (finished_)
         return;
     finished_ = true;
     removeWorkFiles();
-    PicModel& job = outcome_.job;
-    job.completed = state;
-    job.errorText = errorText;
-    job.elapsedMs = clock_.isValid() ? clock_.elapsed() : 0;
-    if (!ok)
-        job.isDel = false;
-    outcome_.ok = ok;
-    outcome_.cancelled = cancelled_ && !ok;
-    Q_EMIT finished(setup_.row, outcome_);
+    job_.state = state;
+    // Whatever else went wrong once the run was stopped, the job was not done for that.
+    if (cancelled_ && state != JobState::Converted)
+        job_.reason = Reason::Cancelled;
+    job_.elapsedMs = clock_.isValid() ? clock_.elapsed() : 0;
+    Q_EMIT finished(setup_.row, job_);
 }
 
 void ConverterJob::removeWorkFiles() {
     OutputPlacement::removeTemporaryFile(temporaryOutput_);
-    OutputPlacement::removeTemporaryFile(jpegOutput_);
-    OutputPlacement::removeTemporaryFile(outcome_.job.url_documents);
+    OutputPlacement::removeTemporaryFile(pixelOutput_);
+    OutputPlacement::removeTemporaryFile(job_.workCopy);
 }

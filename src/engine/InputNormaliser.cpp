@@ -63,17 +63,22 @@ quint16 bigEndian16(const QByteArray& bytes, qsizetype at) {
 
 } // namespace
 
-bool checkWhetherTheImageIsInAStandardFormatWithPath(const QString& path) {
+bool hasJpegContent(const QString& path) {
     QFile file(path);
     const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(2) : QByteArray();
-    if (head.size() < 2)
-        return true;
-    if (static_cast<unsigned char>(head[0]) == 0xFF &&
-        static_cast<unsigned char>(head[1]) == 0xD8) {
-        qInfo().noquote() << "The image is in JPEG/JFIF format.";
+    if (head.size() < 2 || static_cast<unsigned char>(head[0]) != 0xFF ||
+        static_cast<unsigned char>(head[1]) != 0xD8)
         return false;
-    }
+    qInfo().noquote() << "The image is in JPEG/JFIF format.";
     return true;
+}
+
+bool isAnimatedWebp(const QString& path) {
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(21) : QByteArray();
+    // RIFF <size> WEBP VP8X <size> <flags>: flag 0x02 marks an animation.
+    return head.size() == 21 && head.startsWith("RIFF") && head.mid(8, 8) == "WEBPVP8X" &&
+           (static_cast<uchar>(head[20]) & 0x02) != 0;
 }
 
 bool toolReadsJpeg(const QString& path) {

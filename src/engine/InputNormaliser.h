@@ -5,8 +5,10 @@
 // In-process image steps around the tools: the lossless copy a tool reads when it cannot read
 // the source itself, and the pixel work on a tool's output (upright, JPEG encoding).
 namespace InputNormaliser {
-// False (with the log line) when the file starts with 0xFF 0xD8; reads only two bytes.
-bool checkWhetherTheImageIsInAStandardFormatWithPath(const QString& path);
+// True (with the log line) when the file starts with 0xFF 0xD8; reads only two bytes.
+bool hasJpegContent(const QString& path);
+// True when the file is an animated WebP, which the decoder cannot decode; reads its header.
+bool isAnimatedWebp(const QString& path);
 
 // True when cwebp decodes this JPEG itself: Huffman-coded (baseline, extended or
 // progressive), 8 bits, grey or three components. CMYK/YCCK, 12-bit, lossless, arithmetic

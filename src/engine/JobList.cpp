@@ -1,51 +1,54 @@
 #include "JobList.h"
 
-#include <QSet>
-
 JobList::JobList(QObject* parent) : QObject(parent) {}
 
-bool JobList::addData(const QString& path) {
-    if (locked_ || index_.contains(path))
-        return false;
-    return appendJobs({makePicModel(path)}) == 1;
+QSet<QString> JobList::paths() const {
+    QSet<QString> paths;
+    paths.reserve(jobs_.size());
+    for (const Job& job : jobs_)
+        paths.insert(job.path);
+    return paths;
 }
 
-qsizetype JobList::appendJobs(const QList<PicModel>& jobs) {
+bool JobList::addPath(const QString& path) {
+    if (locked_ || index_.contains(path))
+        return false;
+    return appendJobs({makeJob(path)}) == 1;
+}
+
+qsizetype JobList::appendJobs(const QList<Job>& jobs) {
     if (locked_)
         return 0;
     // Decide first, so the view hears of exactly the rows that arrive.
-    QList<const PicModel*> fresh;
+    QList<const Job*> fresh;
     QSet<QString> seen;
-    for (const PicModel& job : jobs) {
-        if (!index_.contains(job.url) && !seen.contains(job.url)) {
-            seen.insert(job.url);
+    for (const Job& job : jobs) {
+        if (!index_.contains(job.path) && !seen.contains(job.path)) {
+            seen.insert(job.path);
             fresh.append(&job);
         }
     }
     if (fresh.isEmpty())
         return 0;
-    const qsizetype first = dataArr_.size();
+    const qsizetype first = jobs_.size();
     Q_EMIT aboutToAppend(first, first + fresh.size() - 1);
-    dataArr_.reserve(first + fresh.size());
-    pathArr_.reserve(first + fresh.size());
-    for (const PicModel* job : fresh) {
-        index_.insert(job->url, dataArr_.size());
-        dataArr_.append(*job);
-        pathArr_.append(job->url);
+    jobs_.reserve(first + fresh.size());
+    for (const Job* job : fresh) {
+        index_.insert(job->path, jobs_.size());
+        jobs_.append(*job);
     }
     Q_EMIT appended();
     return fresh.size();
 }
 
 bool JobList::removeAt(qsizetype i) {
-    if (locked_ || i < 0 || i >= dataArr_.size())
+    if (locked_ || i < 0 || i >= jobs_.size())
         return false;
     Q_EMIT aboutToRemove(i);
-    index_.remove(pathArr_.at(i));
-    dataArr_.removeAt(i);
-    pathArr_.removeAt(i);
-    for (qsizetype k = i; k < pathArr_.size(); ++k)
-        index_[pathArr_.at(k)] = k;
+    index_.remove(jobs_.at(i).path);
+    jobs_.removeAt(i);
+    for (qsizetype k = i; k < jobs_.size(); ++k)
+        index_[jobs_.at(k).path] = k;
     Q_EMIT removed();
     return true;
 }
@@ -54,8 +57,7 @@ bool JobList::clear() {
     if (locked_)
         return false;
     Q_EMIT aboutToClear();
-    dataArr_.clear();
-    pathArr_.clear();
+    jobs_.clear();
     index_.clear();
     Q_EMIT cleared();
     return true;
@@ -68,9 +70,9 @@ void JobList::setLocked(bool locked) {
     Q_EMIT lockedChanged(locked);
 }
 
-void JobList::updateJob(qsizetype i, const PicModel& job) {
-    if (i < 0 || i >= dataArr_.size() || dataArr_.at(i).url != job.url)
+void JobList::updateJob(qsizetype i, const Job& job) {
+    if (i < 0 || i >= jobs_.size() || jobs_.at(i).path != job.path)
         return;
-    dataArr_[i] = job;
+    jobs_[i] = job;
     Q_EMIT jobChanged(i);
 }

@@ -1,33 +1,33 @@
 #pragma once
+#include "Job.h"
 #include "JobSource.h"
-#include "PicModel.h"
 
 #include <QHash>
 #include <QList>
 #include <QObject>
-#include <QStringList>
+#include <QSet>
 
-// The queue of jobs: dataArr and pathArr in parallel, with a hash index so the duplicate
-// test stays constant-time. While a run holds the list (setLocked), every structural change
+// The queue of jobs, with a hash index of their paths so the duplicate test stays
+// constant-time. While a run holds the list (setLocked), every structural change
 // is refused; records themselves are only changed through updateJob by the run.
 class JobList : public QObject, public JobSource {
     Q_OBJECT
 public:
     explicit JobList(QObject* parent = nullptr);
 
-    qsizetype count() const override { return dataArr_.size(); }
-    bool isEmpty() const { return dataArr_.isEmpty(); }
-    const PicModel& at(qsizetype i) const override { return dataArr_.at(i); }
-    const QList<PicModel>& dataArr() const { return dataArr_; }
-    const QStringList& pathArr() const { return pathArr_; }
+    qsizetype count() const override { return jobs_.size(); }
+    bool isEmpty() const { return jobs_.isEmpty(); }
+    const Job& at(qsizetype i) const override { return jobs_.at(i); }
+    const QList<Job>& jobs() const { return jobs_; }
+    QSet<QString> paths() const;
     bool containsPath(const QString& path) const { return index_.contains(path); }
 
     // Creates a job for path and appends it unless the path is already listed.
     // Returns false when nothing was added (duplicate, or the list is locked).
-    bool addData(const QString& path);
-    // Appends prepared jobs (from makePicModel, possibly built on a worker thread), skipping
+    bool addPath(const QString& path);
+    // Appends prepared jobs (from makeJob, possibly built on a worker thread), skipping
     // duplicates. Returns how many were appended.
-    qsizetype appendJobs(const QList<PicModel>& jobs);
+    qsizetype appendJobs(const QList<Job>& jobs);
     bool removeAt(qsizetype i);
     bool clear();
 
@@ -35,7 +35,7 @@ public:
     void setLocked(bool locked) override;
 
     // Used by the run: replaces record i's state fields and announces the change.
-    void updateJob(qsizetype i, const PicModel& job) override;
+    void updateJob(qsizetype i, const Job& job) override;
 
 Q_SIGNALS:
     void aboutToAppend(qsizetype first, qsizetype last);
@@ -48,8 +48,7 @@ Q_SIGNALS:
     void lockedChanged(bool locked);
 
 private:
-    QList<PicModel> dataArr_;
-    QStringList pathArr_;
+    QList<Job> jobs_;
     QHash<QString, qsizetype> index_; // path -> position; rebuilt after a removal
     bool locked_ = false;
 };

@@ -1,5 +1,5 @@
 #pragma once
-#include "PicModel.h"
+#include "Job.h"
 
 #include <QtGlobal>
 
@@ -11,8 +11,8 @@ public:
     virtual ~JobSource() = default;
     // Jobs added so far; positions below it are valid until the source forgets them.
     virtual qsizetype count() const = 0;
-    virtual const PicModel& at(qsizetype i) const = 0;
-    virtual void updateJob(qsizetype i, const PicModel& job) = 0;
+    virtual const Job& at(qsizetype i) const = 0;
+    virtual void updateJob(qsizetype i, const Job& job) = 0;
     // Structural changes are refused while a run holds the source.
     virtual void setLocked(bool locked) = 0;
     // False while more jobs may still come: the run then waits for them (BatchRun::jobsAdded).

@@ -1,5 +1,7 @@
 #include "OutputPlacement.h"
 
+#include "ModeTable.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -49,10 +51,10 @@ bool nameFits(const QString& fileName) {
     return QFile::encodeName(fileName).size() <= NAME_MAX;
 }
 
-QString returnSaveImageName(const QString& fileName, const QString& homePath, qint64 count,
-                            const IsTaken& isTaken) {
+QString uniqueName(const QString& fileName, const QString& folder, qint64 count,
+                   const IsTaken& isTaken) {
     const auto taken = [&](const QString& name) {
-        return isTaken ? isTaken(name) : entryExists(homePath + u'/' + name);
+        return isTaken ? isTaken(name) : entryExists(folder + u'/' + name);
     };
     QString name = fileName;
     // Each taken name leads to the next candidate with the counter one higher.
@@ -61,7 +63,7 @@ QString returnSaveImageName(const QString& fileName, const QString& homePath, qi
         if (!nameFits(name))
             return {};
         if (!taken(name))
-            return homePath + u'/' + joinName(split.stem, split.extension);
+            return folder + u'/' + joinName(split.stem, split.extension);
         const qsizetype open = name.indexOf(u'(');
         const QString prefix = (open >= 0 && name.contains(u')')) ? name.left(open) : split.stem;
         name = joinName(QStringLiteral("%1(%2)").arg(prefix).arg(count), split.extension);
@@ -82,16 +84,22 @@ std::optional<QDateTime> fileCreateDate(const QString& path) {
     return std::nullopt;
 }
 
-void applyDateStep(const std::optional<QDateTime>& creationDate, const QString& outputPath) {
-    if (!creationDate || !creationDate->isValid())
-        return;
-    const qint64 ms = creationDate->toMSecsSinceEpoch();
-    struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT; // access time stays as it is
-    times[1].tv_sec = static_cast<time_t>(ms / 1000);
-    times[1].tv_nsec = static_cast<long>((ms % 1000) * 1000000);
-    ::utimensat(AT_FDCWD, QFile::encodeName(outputPath).constData(), times, 0);
+QString resultFileName(ConvertMode mode, const QString& source) {
+    return joinName(baseName(source), ModeTable::outputExtension(mode));
+}
+
+QString resultFolder(const QString& outputFolder, const QString& subfolder) {
+    return subfolder.isEmpty() ? outputFolder : outputFolder + u'/' + subfolder;
+}
+
+QString plainResultPath(const QString& outputFolder, const QString& subfolder, ConvertMode mode,
+                        const QString& source) {
+    return resultFolder(outputFolder, subfolder) + u'/' + resultFileName(mode, source);
+}
+
+bool resultExists(const QString& outputFolder, const QString& subfolder, ConvertMode mode,
+                  const QString& source) {
+    return entryExists(plainResultPath(outputFolder, subfolder, mode, source));
 }
 
 void removeTemporaryFile(const QString& path) {
@@ -103,6 +111,18 @@ namespace {
 
 RenameNoReplace renameHook = nullptr;
 bool refuseUnnamedTempHook = false;
+
+// The modification time to give a result; the access time stays as it is.
+struct ModificationTime {
+    struct timespec times[2];
+    explicit ModificationTime(const QDateTime& when) {
+        const qint64 ms = when.toMSecsSinceEpoch();
+        times[0].tv_sec = 0;
+        times[0].tv_nsec = UTIME_OMIT;
+        times[1].tv_sec = static_cast<time_t>(ms / 1000);
+        times[1].tv_nsec = static_cast<long>((ms % 1000) * 1000000);
+    }
+};
 
 // Closes a file descriptor on scope exit.
 struct FileDescriptor {
@@ -190,20 +210,26 @@ void setFileSystemFaultsForTests(RenameNoReplace rename, bool refuseUnnamedTemp)
     refuseUnnamedTempHook = refuseUnnamedTemp;
 }
 
-std::optional<QString> publishNoReplace(const QString& source, const QString& wantedPath,
-                                        const IsTaken& alsoTaken, QString* error) {
+Published publishNoReplace(const QString& source, const QString& wantedPath,
+                           const IsTaken& alsoTaken,
+                           const std::optional<QDateTime>& modificationTime) {
     const QFileInfo wanted(wantedPath);
     const QString directory = wanted.path();
     const QString fileName = wanted.fileName();
     QString target = wantedPath;
-    const auto fail = [&](int err) -> std::optional<QString> {
-        if (error)
-            *error =
-                QStringLiteral("cannot write %1: %2")
-                    .arg(target.isEmpty() ? wantedPath : target,
-                         err == ENAMETOOLONG ? QString::fromLatin1(NameTooLong) : errnoText(err));
-        return std::nullopt;
+    const auto fail = [&](int err) {
+        Published failed;
+        failed.reason = err == ENAMETOOLONG ? Reason::NameTooLong : Reason::WriteFailed;
+        failed.message = QStringLiteral("cannot write %1: %2")
+                             .arg(target.isEmpty() ? wantedPath : target,
+                                  err == ENAMETOOLONG ? QStringLiteral("the file name is too long")
+                                                      : errnoText(err));
+        return failed;
     };
+    const std::optional<ModificationTime> dated =
+        modificationTime && modificationTime->isValid()
+            ? std::optional<ModificationTime>(*modificationTime)
+            : std::nullopt;
     // Tries `place` on the wanted name and then on each next free one while names are taken.
     const auto placeUnderFreeName = [&](const std::function<int(const QByteArray&)>& place) {
         for (int attempt = 0; attempt < 100000; ++attempt) {
@@ -212,7 +238,7 @@ std::optional<QString> publishNoReplace(const QString& source, const QString& wa
             const int err = place(QFile::encodeName(target));
             if (err != EEXIST)
                 return err;
-            target = returnSaveImageName(fileName, directory, 1, [&](const QString& name) {
+            target = uniqueName(fileName, directory, 1, [&](const QString& name) {
                 const QString path = directory + u'/' + name;
                 return entryExists(path) || (alsoTaken && alsoTaken(path));
             });
@@ -221,9 +247,12 @@ std::optional<QString> publishNoReplace(const QString& source, const QString& wa
     };
 
     const QByteArray from = QFile::encodeName(source);
+    // The work file is ours alone, in our private folder: dating it there is safe.
+    if (dated)
+        ::utimensat(AT_FDCWD, from.constData(), dated->times, AT_SYMLINK_NOFOLLOW);
     int err = placeUnderFreeName([&](const QByteArray& to) { return moveNoReplace(from, to); });
     if (err != EXDEV)
-        return err == 0 ? std::optional<QString>(target) : fail(err);
+        return err == 0 ? Published{target, Reason::None, {}} : fail(err);
 
     // Another file system: copy into the output folder first, so the result still appears
     // under its name in one step. An unnamed file leaves nothing behind if we are killed.
@@ -239,6 +268,8 @@ std::optional<QString> publishNoReplace(const QString& source, const QString& wa
     if (out.fd >= 0) {
         if ((err = copyAll(in.fd, out.fd)) != 0)
             return fail(err);
+        if (dated)
+            ::futimens(out.fd, dated->times);
         err = placeUnderFreeName([&](const QByteArray& to) { return linkUnnamed(out.fd, to); });
     } else {
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
@@ -250,6 +281,8 @@ std::optional<QString> publishNoReplace(const QString& source, const QString& wa
             return fail(errno);
         if ((err = copyAll(in.fd, out.fd)) != 0)
             return fail(err);
+        if (dated)
+            ::futimens(out.fd, dated->times);
         err = placeUnderFreeName(
             [&](const QByteArray& to) { return moveNoReplace(staged.path, to); });
         staged.keep = err == 0;
@@ -257,14 +290,14 @@ std::optional<QString> publishNoReplace(const QString& source, const QString& wa
     if (err != 0)
         return fail(err);
     ::unlink(from.constData());
-    return target;
+    return Published{target, Reason::None, {}};
 }
 
 } // namespace OutputPlacement
 
 QString OutputReservations::reserve(const QString& fileName, const QString& directory) {
     const QString path =
-        OutputPlacement::returnSaveImageName(fileName, directory, 1, [&](const QString& name) {
+        OutputPlacement::uniqueName(fileName, directory, 1, [&](const QString& name) {
             const QString candidate = directory + u'/' + name;
             return reserved_.contains(candidate) || OutputPlacement::entryExists(candidate);
         });

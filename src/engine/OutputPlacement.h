@@ -1,4 +1,6 @@
 #pragma once
+#include "Vocabulary.h"
+
 #include <QDateTime>
 #include <QSet>
 #include <QString>
@@ -20,38 +22,53 @@ SplitName splitName(const QString& fileName);
 // The last path component without its extension.
 QString baseName(const QString& path);
 
-// The reason given when no free name fits the file system's name limit.
-inline constexpr char NameTooLong[] = "the file name is too long";
 // A file name fits when its encoded form is at most 255 bytes (not characters).
 bool nameFits(const QString& fileName);
 
 // A directory entry of that exact name, also a dangling link, takes the name.
 bool entryExists(const QString& path);
 
-// Unique output path for fileName in directory homePath, starting the numbered suffix at
-// count: photo.webp, photo(1).webp, photo(2).webp ...; a taken name holding both "(" and ")"
-// is cut at its first "(" before the counter is added. isTaken defaults to "an entry of that
-// exact name exists in homePath". "" when the next candidate name would not fit.
-QString returnSaveImageName(const QString& fileName, const QString& homePath, qint64 count,
-                            const IsTaken& isTaken = {});
+// Unique path for fileName in folder, starting the numbered suffix at count: photo.webp,
+// photo(1).webp, photo(2).webp ...; a taken name holding both "(" and ")" is cut at its first
+// "(" before the counter is added. isTaken defaults to "an entry of that exact name exists in
+// folder". "" when the next candidate name would not fit.
+QString uniqueName(const QString& fileName, const QString& folder, qint64 count,
+                   const IsTaken& isTaken = {});
+
+// The result's file name before any "(n)": the source's base name with the mode's extension.
+QString resultFileName(ConvertMode mode, const QString& source);
+// The folder a result goes to: the output folder, or the subfolder that mirrors its source's.
+QString resultFolder(const QString& outputFolder, const QString& subfolder);
+// Where source's result goes before any "(n)" is added.
+QString plainResultPath(const QString& outputFolder, const QString& subfolder, ConvertMode mode,
+                        const QString& source);
+// True when source's result under its plain name is there already (a dangling link counts):
+// the test behind "skip existing results".
+bool resultExists(const QString& outputFolder, const QString& subfolder, ConvertMode mode,
+                  const QString& source);
 
 // The file's creation (birth) time; nothing, with the log line, when it cannot be read.
 std::optional<QDateTime> fileCreateDate(const QString& path);
 
-// Sets only the modification time of path; failures are ignored.
-void applyDateStep(const std::optional<QDateTime>& creationDate, const QString& outputPath);
-
 // Removes a temporary file; errors are ignored.
 void removeTemporaryFile(const QString& path);
 
-// Moves the finished temporary file `source` into `directory` under the name `wantedPath`
-// names, never replacing an existing entry: when the name is taken (also when it appears
-// at the last moment), the next free name is used. No partly written file is ever visible
-// under a final name, and a copy across file systems gets the mode the umask gives a new
-// file. Returns the final path (source is gone then), or nothing with `error` set (ending
-// in NameTooLong when no name fits).
-std::optional<QString> publishNoReplace(const QString& source, const QString& wantedPath,
-                                        const IsTaken& alsoTaken, QString* error);
+struct Published {
+    QString path;                 // where the result now is; "" when it could not be placed
+    Reason reason = Reason::None; // NameTooLong when no free name fits, else WriteFailed
+    QString message;              // "cannot write <path>: <why>"
+    bool ok() const { return !path.isEmpty(); }
+};
+
+// Moves the finished work file `source` into its folder under the name `wantedPath` names,
+// never replacing an existing entry: when the name is taken (also when it appears at the last
+// moment), the next free name is used. No partly written file is ever visible under a final
+// name, and a copy across file systems gets the mode the umask gives a new file. With a
+// modification time, the result has it from the moment it appears: no path is touched after
+// publishing, so a link put there afterwards leads nowhere. The source is gone once placed.
+Published publishNoReplace(const QString& source, const QString& wantedPath,
+                           const IsTaken& alsoTaken,
+                           const std::optional<QDateTime>& modificationTime = std::nullopt);
 
 // Tests only: stands in for renameat2(..., RENAME_NOREPLACE) so the fallbacks for other
 // file systems run anywhere; and refuses unnamed temporary files. nullptr/false = real.

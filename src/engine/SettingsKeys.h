@@ -1,12 +1,11 @@
 #pragma once
-// Every key of the per-user settings store. Spell a key only here.
+// Every key of the per-user settings store; only Preferences reads or writes them.
 
 namespace SettingsKeys {
 inline constexpr char Format[] = "Format";
 inline constexpr char CompressionRatio[] = "CompressionRatio";
 inline constexpr char ConvertCount[] = "ConvertCount";
 inline constexpr char SavePath[] = "SavePath";
-inline constexpr char AddPath[] = "AddPath";
 inline constexpr char IncludeSubfolders[] = "IncludeSubfolders"; // bool: folders give their tree
 inline constexpr char SkipExistingResults[] = "SkipExistingResults"; // bool: else keep both
 inline constexpr char KeepColorProfiles[] = "KeepColorProfiles";
@@ -19,9 +18,3 @@ inline constexpr char ErrorCode[] = "errorCode";
 inline constexpr char VisualizeMutuallyExclusiveConstraints[] =
     "NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints";
 } // namespace SettingsKeys
-
-// What a missing boolean key means.
-namespace SettingsDefaults {
-inline constexpr bool KeepColorProfiles = true;
-inline constexpr bool KeepMetadata = false;
-} // namespace SettingsDefaults

@@ -1,22 +1,24 @@
 #include "SizeSummary.h"
 
-#include "PicModel.h"
+#include <QLocale>
 
 #include <cmath>
 
 namespace SizeSummary {
 
 QString humanBytes(qint64 bytes) {
+    const QLocale locale;
     if (bytes < 1000)
-        return QStringLiteral("%1 B").arg(bytes);
+        return QStringLiteral("%1 B").arg(locale.toString(bytes));
     static const char* const units[] = {"kB", "MB", "GB", "TB"};
     double value = static_cast<double>(bytes);
     int unit = -1;
-    while (value >= 1000 && unit < 3) {
+    // 999,960 bytes read "1.0 MB", not "1000.0 kB".
+    while (value >= 999.95 && unit < 3) {
         value /= 1000;
         ++unit;
     }
-    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[unit]));
+    return QStringLiteral("%1 %2").arg(locale.toString(value, 'f', 1), QLatin1String(units[unit]));
 }
 
 double savingPercent(qint64 inBytes, qint64 outBytes) {
@@ -43,10 +45,6 @@ QString resultText(qint64 inBytes, qint64 outBytes) {
 QString totalsText(qint64 inBytes, qint64 outBytes) {
     return QStringLiteral("%1 → %2, %3")
         .arg(humanBytes(inBytes), humanBytes(outBytes), savingPercentText(inBytes, outBytes));
-}
-
-qint64 bytesOf(const PicModel& job) {
-    return qRound64(job.size * 1000.0);
 }
 
 } // namespace SizeSummary

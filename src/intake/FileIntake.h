@@ -1,5 +1,5 @@
 #pragma once
-#include "PicModel.h"
+#include "Job.h"
 
 #include <QHash>
 #include <QList>
@@ -15,84 +15,59 @@
 // command line share it, and the window may run it on a worker thread.
 namespace FileIntake {
 
-inline constexpr qint64 UploadCount = 10000; // the most jobs a list may hold
-inline constexpr int MaxDimension = 8000;    // the widest / tallest image taken, in pixels
+inline constexpr qint64 ListLimit = 10000; // the most jobs a list may hold
 
-inline constexpr char UploadLimitFormat[] = "You can only upload %ld pictures";
-inline constexpr char OversizeFormat[] =
-    "You have image(s) with height or width dimension over %ldpx. Please resize it before "
-    "uploading";
-
-// Exact, case-sensitive extensions the drop check and the folder scan accept for a mode.
-QStringList acceptedExtensions(qint64 mode);
-// File types the open panel filters by for a mode.
-QStringList openPanelFileTypes(qint64 mode);
+// "You can only upload 10000 pictures", in the user's language where one is installed.
+QString listLimitMessage(qint64 limit = ListLimit);
 
 // True when something exists at path and it is a directory (a link to one counts).
 bool isDirectory(const QString& path);
 // Size in bytes, 0 when nothing exists at path.
-qint64 fileSizeAtPath(const QString& path);
+qint64 fileSize(const QString& path);
 
 // The text after the last "." of the last path component, "" when there is none.
 QString pathExtension(const QString& path);
 
-// The first of modes whose accepted extensions hold path's extension, or nothing. (Any mode
-// value can come from the settings, -1 included, so no value can mean "none".)
-std::optional<qint64> modeForPath(const QString& path, const QList<qint64>& modes);
+// The first of modes that takes path's extension, or nothing.
+std::optional<ConvertMode> modeForPath(const QString& path, const QList<ConvertMode>& modes);
 
 // One level of dir, in listing order: its files (hidden ones too, never subfolders) whose
-// extension the mode accepts. Empty when dir cannot be read.
-QStringList getDirFileWithExtType(qint64 mode, const QString& dir);
-// The same scan accepting the extensions of any of modes.
-QStringList getDirFileWithExtTypes(const QList<qint64>& modes, const QString& dir);
-
-// paths with each directory replaced, in place, by its scan.
-QStringList expandCandidates(const QStringList& paths, qint64 mode);
-QStringList expandCandidates(const QStringList& paths, const QList<qint64>& modes);
-
-QString uploadLimitMessage(qint64 limit = UploadCount);
-QString oversizeMessage();
-// Why a path with an extension the mode does not accept was left out.
-QString extensionReason(const QString& path, const QList<qint64>& modes);
+// extension one of the modes takes. Empty when dir cannot be read.
+QStringList scanFolder(const QList<ConvertMode>& modes, const QString& dir);
 
 struct SkippedPath {
     QString path;
-    QString reason;
-    bool wrongExtension = false; // left out only because this conversion does not take it
+    Reason reason = Reason::None;
+    QString detail; // the reason in words where it needs more than the reason's own
 };
 
 struct IntakeResult {
-    QList<PicModel> jobs;       // in candidate order
-    bool oversize = false;      // some image was over MaxDimension: show oversizeMessage() once
+    QList<Job> jobs;            // in candidate order
+    bool oversize = false;      // some image was over MaxImageSide: tell the user once
     bool listFull = false;      // the list filled up; the remaining candidates were dropped
-    QList<SkippedPath> skipped; // extensions the mode does not take, unusable names, unreadable
+    QList<SkippedPath> skipped; // extensions the modes do not take, unusable names, unreadable
                                 // folders
     QStringList oversized;      // the images left out for their pixel size
     QStringList dropped;        // the candidates left out because the list was full
 };
 
-// The common procedure: takes candidates in order, leaving out extensions the mode does not
-// accept (only with checkExtension), paths already listed or seen earlier in candidates,
-// images over MaxDimension pixels, and everything after room jobs. Only reads the files.
-// room = UploadCount - jobs already listed; existingPaths = their paths.
-IntakeResult collect(const QStringList& candidates, qint64 mode, const QSet<QString>& existingPaths,
-                     qint64 room, bool checkExtension);
-
-// The same for a run that holds several modes (GIF and JPG/PNG sources into WebP): each job
-// gets, in PicModel::mode, the first of modes that accepts its extension. Without the
-// extension check an unmatched path takes modes.first().
-IntakeResult collect(const QStringList& candidates, const QList<qint64>& modes,
+// Takes candidates in order, leaving out extensions no mode takes (only with checkExtension),
+// paths already listed or seen earlier in candidates, images over MaxImageSide pixels, and
+// everything after room jobs. Only reads the files. room = ListLimit - jobs already listed;
+// existingPaths = their paths. With several modes (GIF and JPG/PNG sources into WebP) each job
+// gets the first mode that takes its extension; with one, jobs follow the run's mode.
+IntakeResult collect(const QStringList& candidates, const QList<ConvertMode>& modes,
                      const QSet<QString>& existingPaths, qint64 room, bool checkExtension);
 
-// paths with each folder replaced, in place, by its files the modes accept; recursive takes
-// the whole tree. What the walks could not take (names that are not valid UTF-8, unreadable
+// paths with each folder replaced, in place, by its files the modes take; recursive takes the
+// whole tree. What the walks could not take (names that are not valid UTF-8, unreadable
 // folders) is kept apart with the reason.
 struct Expansion {
     QStringList candidates;
     QHash<QString, QString> subfolders; // candidate -> its folder under the given one, if any
     QList<SkippedPath> skipped;
 };
-Expansion expand(const QStringList& paths, const QList<qint64>& modes, bool recursive);
+Expansion expand(const QStringList& paths, const QList<ConvertMode>& modes, bool recursive);
 // Gives each job of result the output subfolder the expansion found it in, and adds the
 // expansion's skips to result's.
 void applyExpansion(const Expansion& expansion, IntakeResult* result);

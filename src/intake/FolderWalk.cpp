@@ -43,7 +43,7 @@ struct FolderWalk::Level {
     QString subfolder;
 };
 
-FolderWalk::FolderWalk(const QString& folder, const QList<qint64>& modes, bool recursive)
+FolderWalk::FolderWalk(const QString& folder, const QList<ConvertMode>& modes, bool recursive)
     : modes_(modes), recursive_(recursive) {
     pending_ = enter(folder, QString());
 }
@@ -57,8 +57,9 @@ std::optional<WalkItem> FolderWalk::enter(const QString& path, const QString& su
     level->subfolder = subfolder;
     level->dir.reset(::opendir(level->rawPath.constData()));
     if (!level->dir)
-        return WalkItem::skippedPath(path, QStringLiteral("cannot read this folder: %1")
-                                               .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return WalkItem::skippedPath(path, Reason::Unreadable,
+                                     QStringLiteral("cannot read this folder: %1")
+                                         .arg(QString::fromLocal8Bit(std::strerror(errno))));
     levels_.push_back(std::move(level));
     return std::nullopt;
 }
@@ -86,8 +87,7 @@ std::optional<WalkItem> FolderWalk::next() {
             (validName ? QFile::decodeName(name) : RawNames::readableName(name));
         if (kind == EntryKind::Folder) {
             if (!validName)
-                return WalkItem::skippedPath(shownPath,
-                                             QLatin1String(RawNames::InvalidFolderNameReason));
+                return WalkItem::skippedPath(shownPath, Reason::NotUtf8FolderName);
             const QString child = QFile::decodeName(name);
             const QString subfolder =
                 level.subfolder.isEmpty() ? child : level.subfolder + u'/' + child;
@@ -98,7 +98,7 @@ std::optional<WalkItem> FolderWalk::next() {
         if (!FileIntake::modeForPath(QFile::decodeName(name), modes_))
             continue;
         if (!validName)
-            return WalkItem::skippedPath(shownPath, QLatin1String(RawNames::InvalidFileNameReason));
+            return WalkItem::skippedPath(shownPath, Reason::NotUtf8FileName);
         WalkItem item;
         item.path = shownPath;
         item.subfolder = level.subfolder;

@@ -1,4 +1,6 @@
 #pragma once
+#include "Vocabulary.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -9,16 +11,16 @@
 
 // What a folder walk turns up, one entry at a time.
 struct WalkItem {
-    bool skipped = false; // true: path could not be taken, reason says why
-    QString path;         // the file (or, skipped, the entry as people read it)
-    QString subfolder;    // the file's folder relative to the walked folder; "" at the top
-    QString reason;
+    QString path;      // the file (or, when it cannot be taken, the entry as people read it)
+    QString subfolder; // the file's folder relative to the walked folder; "" at the top
+    Reason reason = Reason::None; // why it cannot be taken; None for a file to take
+    QString detail;               // that reason in words, where it needs more
 
-    static WalkItem skippedPath(const QString& path, const QString& reason) {
+    static WalkItem skippedPath(const QString& path, Reason reason, const QString& detail = {}) {
         WalkItem item;
-        item.skipped = true;
         item.path = path;
         item.reason = reason;
+        item.detail = detail;
         return item;
     }
 };
@@ -31,7 +33,7 @@ struct WalkItem {
 // directory per level, whatever the number of files.
 class FolderWalk {
 public:
-    FolderWalk(const QString& folder, const QList<qint64>& modes, bool recursive);
+    FolderWalk(const QString& folder, const QList<ConvertMode>& modes, bool recursive);
     ~FolderWalk();
     FolderWalk(const FolderWalk&) = delete;
     FolderWalk& operator=(const FolderWalk&) = delete;
@@ -43,7 +45,7 @@ private:
     struct Level;
     std::optional<WalkItem> enter(const QString& path, const QString& subfolder);
 
-    QList<qint64> modes_;
+    QList<ConvertMode> modes_;
     bool recursive_;
     std::vector<std::unique_ptr<Level>> levels_;
     std::optional<WalkItem> pending_; // the root's own failure, reported first

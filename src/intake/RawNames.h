@@ -9,6 +9,4 @@ namespace RawNames {
 bool isValidName(const QByteArray& raw);
 // The bytes as text for people: valid UTF-8 decoded, every other byte as "\xNN".
 QString readableName(const QByteArray& raw);
-inline constexpr char InvalidFileNameReason[] = "the file name is not valid UTF-8";
-inline constexpr char InvalidFolderNameReason[] = "the folder name is not valid UTF-8";
 } // namespace RawNames

@@ -1,12 +1,9 @@
 #include "ControlDescriptions.h"
 
-#include "FractionSlider.h"
-#include "HomeViewController.h"
+#include "HomeView.h"
 #include "JobTableView.h"
-#include "MainWindowController.h"
-#include "ModeBox.h"
+#include "MainWindow.h"
 #include "OptionsWindow.h"
-#include "ProgressBar.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,43 +20,49 @@ void describe(QWidget* widget, const QString& name, const QString& description) 
     widget->setAccessibleDescription(description);
 }
 
+void describeQuality(QualitySlider* quality) {
+    describe(quality->slider(), ControlDescriptions::tr("Quality"),
+             ControlDescriptions::tr("Quality of WebP images, in percent"));
+    describe(quality->valueLabel(), ControlDescriptions::tr("Quality value"),
+             ControlDescriptions::tr("The quality chosen, in percent"));
+}
+
 void describeAction(QToolBar* toolbar, QAction* action, const QString& description) {
     action->setToolTip(description);
     describe(toolbar->widgetForAction(action), action->iconText(), description);
 }
 } // namespace
 
-void ControlDescriptions::describeHome(HomeViewController* home) {
+void ControlDescriptions::describeHome(HomeView* home) {
     describe(home->tableView(), tr("Files"),
              tr("The images to convert. Arrows move, Shift and Ctrl extend the selection, Delete "
                 "removes the selected files, Enter shows why a file failed."));
-    describe(home->comboBox(), tr("Conversion"), tr("What the files are converted from and to"));
-    describe(home->ratioSlider(), tr("Quality"), tr("Quality of WebP images, in percent"));
-    describe(home->ratioText(), tr("Quality value"), tr("The quality chosen, in percent"));
-    describe(home->keepDate(), home->keepDate()->text(), home->keepDate()->toolTip());
-    describe(home->findChild<QPushButton*>(QStringLiteral("optionsButton")), tr("Options"),
-             tr("Opens the options window"));
-    describe(home->cancelBtn(), tr("Cancel"), tr("Stops the conversion (Escape)"));
-    describe(home->submitBtn(), tr("Start Conversion"),
+    const OptionsBar* bar = home->optionsBar();
+    describe(bar->modeBox(), tr("Conversion"), tr("What the files are converted from and to"));
+    describeQuality(bar->quality());
+    describe(bar->keepDate(), bar->keepDate()->text(), bar->keepDate()->toolTip());
+    describe(bar->optionsButton(), tr("Options"), tr("Opens the options window"));
+    const RunFooter* footer = home->footer();
+    describe(footer->cancelButton(), tr("Cancel"), tr("Stops the conversion (Escape)"));
+    describe(footer->startButton(), tr("Start Conversion"),
              tr("Asks for the folder and converts the listed files (Ctrl+Return)"));
-    describe(home->progressBar(), tr("Progress"), tr("How many files are converted so far"));
-    describe(home->statusLabel(), tr("Status"), tr("The files in the list and the last result"));
+    describe(footer->progressBar(), tr("Progress"), tr("How many files are converted so far"));
+    describe(footer->statusLabel(), tr("Status"), tr("The files in the list and the last result"));
 }
 
-void ControlDescriptions::describeToolbar(MainWindowController* window) {
+void ControlDescriptions::describeToolbar(MainWindow* window) {
     QToolBar* toolbar = window->toolbar();
-    describeAction(toolbar, window->addFileAction(), tr("Adds image files to the list (Ctrl+O)"));
+    describeAction(toolbar, window->addFilesAction(), tr("Adds image files to the list (Ctrl+O)"));
     describeAction(toolbar, window->addFolderAction(),
                    tr("Adds the images of a folder to the list"));
-    describeAction(toolbar, window->clearFileAction(), tr("Removes every file from the list"));
+    describeAction(toolbar, window->clearListAction(), tr("Removes every file from the list"));
     describeAction(toolbar, window->infoAction(), tr("About Tessaro Pro"));
     describeAction(toolbar, window->accountAction(), tr("Log in or show your profile"));
 }
 
 void ControlDescriptions::describeOptions(OptionsWindow* window) {
-    describe(window->comboBox(), tr("Conversion"), tr("What the files are converted from and to"));
-    describe(window->ratioSlider(), tr("Quality"), tr("Quality of WebP images, in percent"));
-    describe(window->ratioText(), tr("Quality value"), tr("The quality chosen, in percent"));
+    describe(window->modeBox(), tr("Conversion"), tr("What the files are converted from and to"));
+    describeQuality(window->quality());
     describe(window->keepColorProfiles(), window->keepColorProfiles()->text(),
              window->keepColorProfiles()->toolTip());
     describe(window->keepMetadata(), window->keepMetadata()->text(),

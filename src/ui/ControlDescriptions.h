@@ -1,8 +1,8 @@
 #pragma once
 #include <QCoreApplication>
 
-class HomeViewController;
-class MainWindowController;
+class HomeView;
+class MainWindow;
 class OptionsWindow;
 
 // Names and descriptions of the window's controls for screen readers; tool tips where a
@@ -10,7 +10,7 @@ class OptionsWindow;
 class ControlDescriptions {
     Q_DECLARE_TR_FUNCTIONS(ControlDescriptions)
 public:
-    static void describeHome(HomeViewController* home);
-    static void describeToolbar(MainWindowController* window);
+    static void describeHome(HomeView* home);
+    static void describeToolbar(MainWindow* window);
     static void describeOptions(OptionsWindow* window);
 };

@@ -1,10 +1,9 @@
 #include "HomeKeyboard.h"
 
-#include "HomeViewController.h"
-#include "JobList.h"
+#include "HomeView.h"
 #include "JobTableModel.h"
 #include "JobTableView.h"
-#include "PicModel.h"
+#include "ReasonText.h"
 
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -13,7 +12,7 @@
 
 #include <algorithm>
 
-HomeKeyboard::HomeKeyboard(HomeViewController* home) : QObject(home), home_(home) {
+HomeKeyboard::HomeKeyboard(HomeView* home) : QObject(home), home_(home) {
     home->tableView()->installEventFilter(this);
     for (const QKeySequence& keys :
          {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
@@ -49,37 +48,37 @@ void HomeKeyboard::removeSelectedRows() {
     if (rows.isEmpty())
         return;
     std::sort(rows.begin(), rows.end(), std::greater<int>());
-    if (home_->isRunning()) {
+    if (home_->session()->isRunning()) {
         home_->removeJob(rows.constFirst()); // refused: says why in the footer
         return;
     }
     for (int row : rows)
         home_->removeJob(row);
     // The row that took the first removed one's place becomes current, so Delete can go on.
-    const int next = qMin(rows.constLast(), home_->tableModel()->rowCount() - 1);
+    const JobTableModel* model = home_->session()->model();
+    const int next = qMin(rows.constLast(), model->rowCount() - 1);
     if (next >= 0)
-        view->selectionModel()->setCurrentIndex(home_->tableModel()->index(next, 0),
-                                                QItemSelectionModel::ClearAndSelect |
-                                                    QItemSelectionModel::Rows);
+        view->selectionModel()->setCurrentIndex(
+            model->index(next, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 bool HomeKeyboard::showReasonOfCurrentRow() {
-    const PicModel* job = home_->tableModel()->job(home_->tableView()->currentIndex().row());
-    if (job == nullptr || job->completed != JobState::Failed)
+    const Job* job = home_->session()->model()->job(home_->tableView()->currentIndex().row());
+    if (job == nullptr || job->state != JobState::Failed)
         return false;
-    home_->showAlert(job->errorText.isEmpty() ? tr("%1 could not be converted.").arg(job->url)
-                                              : job->errorText);
+    home_->showAlert(job->detail.isEmpty() ? tr("%1 could not be converted.").arg(job->path)
+                                           : reasonText(job->reason, job->detail));
     return true;
 }
 
 void HomeKeyboard::start() {
-    QPushButton* button = home_->submitBtn();
+    QPushButton* button = home_->footer()->startButton();
     if (button->isVisible() && button->isEnabled())
         button->click();
 }
 
 void HomeKeyboard::cancel() {
-    QPushButton* button = home_->cancelBtn();
-    if (home_->isRunning() && button->isVisible() && button->isEnabled())
+    QPushButton* button = home_->footer()->cancelButton();
+    if (home_->session()->isRunning() && button->isVisible() && button->isEnabled())
         button->click();
 }

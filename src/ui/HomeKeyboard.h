@@ -2,7 +2,7 @@
 #include <QObject>
 #include <QPointer>
 
-class HomeViewController;
+class HomeView;
 
 // The home view without a mouse. The list's arrows, Shift/Ctrl extension and Ctrl+A are the
 // table view's own; this adds Delete (the selected rows, refused while a run holds the list),
@@ -11,7 +11,7 @@ class HomeViewController;
 class HomeKeyboard : public QObject {
     Q_OBJECT
 public:
-    explicit HomeKeyboard(HomeViewController* home);
+    explicit HomeKeyboard(HomeView* home);
 
     void removeSelectedRows();
     // False when the current row has not failed (nothing is shown then).
@@ -23,5 +23,5 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPointer<HomeViewController> home_;
+    QPointer<HomeView> home_;
 };

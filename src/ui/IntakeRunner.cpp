@@ -33,8 +33,9 @@ IntakeOutcome IntakeRunner::runIntake(const IntakeRequest& request) {
         outcome.noCandidates = true;
         return outcome;
     }
-    outcome.result = FileIntake::collect(expansion.candidates, request.mode, request.existingPaths,
-                                         request.room, request.checkExtension);
+    outcome.result =
+        FileIntake::collect(expansion.candidates, {request.mode}, request.existingPaths,
+                            request.room, request.checkExtension);
     FileIntake::applyExpansion(expansion, &outcome.result);
     return outcome;
 }

@@ -10,7 +10,7 @@
 // the job list or a widget.
 struct IntakeRequest {
     QStringList paths; // as chosen or dropped; folders are expanded on the worker
-    qint64 mode = 0;
+    ConvertMode mode = ConvertMode::WebpToJpg;
     QSet<QString> existingPaths;
     qint64 room = 0;
     bool checkExtension = true;     // drops check extensions, the open panel does not

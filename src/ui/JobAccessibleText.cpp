@@ -1,41 +1,39 @@
 #include "JobAccessibleText.h"
 
-#include "PicModel.h"
-#include "SizeFormat.h"
+#include "Job.h"
+#include "ReasonText.h"
+#include "SizeSummary.h"
 
 #include <QCoreApplication>
 
 namespace JobAccessibleText {
 
 namespace {
-QString stateText(const PicModel& job) {
-    switch (job.completed) {
+QString stateText(const Job& job) {
+    switch (job.state) {
     case JobState::Converted:
         return QCoreApplication::translate("JobAccessibleText", "converted");
     case JobState::Converting:
         return QCoreApplication::translate("JobAccessibleText", "converting");
     case JobState::Failed:
-        // The reason is the engine's own text (it quotes the tool), so it is not translated.
-        return job.errorText.isEmpty()
-                   ? QCoreApplication::translate("JobAccessibleText", "failed")
-                   : QCoreApplication::translate("JobAccessibleText", "failed: %1")
-                         .arg(job.errorText);
+        return QCoreApplication::translate("JobAccessibleText", "failed: %1")
+            .arg(reasonText(job.reason, job.detail));
     default:
         return QCoreApplication::translate("JobAccessibleText", "waiting");
     }
 }
 } // namespace
 
-QString name(const PicModel& job) {
+QString name(const Job& job) {
     return QCoreApplication::translate("JobAccessibleText", "%1, %2, %3")
-        .arg(job.name, formattedSize(job.size), stateText(job));
+        .arg(job.name, SizeSummary::humanBytes(job.sourceBytes), stateText(job));
 }
 
-QString description(const PicModel& job) {
-    if (job.completed == JobState::Converted && !job.outputPath.isEmpty())
+QString description(const Job& job) {
+    if (job.state == JobState::Converted && !job.outputPath.isEmpty())
         return QCoreApplication::translate("JobAccessibleText", "%1, converted to %2")
-            .arg(job.url, job.outputPath);
-    return job.url;
+            .arg(job.path, job.outputPath);
+    return job.path;
 }
 
 } // namespace JobAccessibleText

@@ -2,7 +2,7 @@
 
 #include "JobAccessibleText.h"
 #include "JobList.h"
-#include "SizeFormat.h"
+#include "ReasonText.h"
 #include "SizeSummary.h"
 
 #include <QFileInfo>
@@ -40,69 +40,69 @@ int JobTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : 1;
 }
 
-const PicModel* JobTableModel::job(int row) const {
+const Job* JobTableModel::job(int row) const {
     if (list_.isNull() || row < 0 || row >= list_->count())
         return nullptr;
     return &list_->at(row);
 }
 
-QString JobTableModel::toolTip(const PicModel& job) {
-    if (!job.errorText.isEmpty())
-        return job.errorText;
-    if (job.completed != JobState::Converted)
-        return job.url;
+QString JobTableModel::toolTip(const Job& job) {
+    if (job.state == JobState::Failed || !job.detail.isEmpty())
+        return reasonText(job.reason, job.detail);
+    if (job.state != JobState::Converted)
+        return job.path;
     const auto carried = [](bool yes) { return yes ? tr("kept") : tr("not kept"); };
     QString text =
         tr("%1\nColour profile: %2\nMetadata: %3")
             .arg(job.outputPath, carried(job.profileCarried), carried(job.metadataCarried));
-    if (!job.warningText.isEmpty())
-        text += tr("\nWarning: %1").arg(job.warningText);
+    if (!job.warning.isEmpty())
+        text += tr("\nWarning: %1").arg(job.warning);
     return text;
 }
 
 QVariant JobTableModel::data(const QModelIndex& index, int role) const {
-    const PicModel* picModel = job(index.row());
-    if (picModel == nullptr)
+    const Job* shown = job(index.row());
+    if (shown == nullptr)
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return picModel->name;
+        return shown->name;
     case SizeTextRole:
-        return formattedSize(picModel->size);
+        return SizeSummary::humanBytes(shown->sourceBytes);
     case PathRole:
-        return picModel->url;
+        return shown->path;
     case StateRole:
-        return picModel->completed;
+        return QVariant::fromValue(shown->state);
     case ResultTextRole:
-        if (picModel->completed != JobState::Converted || picModel->outputPath.isEmpty())
+        if (shown->state != JobState::Converted || shown->outputPath.isEmpty())
             return QString();
-        return SizeSummary::resultText(SizeSummary::bytesOf(*picModel), picModel->outputBytes);
+        return SizeSummary::resultText(shown->sourceBytes, shown->outputBytes);
     case OutputPathRole:
-        return picModel->outputPath;
+        return shown->outputPath;
     case ExtensionRole:
-        return QFileInfo(picModel->name).suffix().toUpper();
+        return QFileInfo(shown->name).suffix().toUpper();
     case Qt::ToolTipRole:
-        return toolTip(*picModel);
+        return toolTip(*shown);
     case WarningRole:
-        return !picModel->warningText.isEmpty();
+        return !shown->warning.isEmpty();
     case Qt::AccessibleTextRole:
-        return JobAccessibleText::name(*picModel);
+        return JobAccessibleText::name(*shown);
     case Qt::AccessibleDescriptionRole:
-        return JobAccessibleText::description(*picModel);
+        return JobAccessibleText::description(*shown);
     default:
         return {};
     }
 }
 
 void JobTableModel::noteState(int row) {
-    const PicModel* picModel = job(row);
-    if (picModel == nullptr)
+    const Job* changed = job(row);
+    if (changed == nullptr)
         return;
     const qsizetype before = converting_.size();
-    if (picModel->completed == JobState::Converting)
-        converting_.insert(picModel->url);
+    if (changed->state == JobState::Converting)
+        converting_.insert(changed->path);
     else
-        converting_.remove(picModel->url);
+        converting_.remove(changed->path);
     if (converting_.size() != before)
         Q_EMIT convertingCountChanged(convertingCount());
 }
@@ -111,9 +111,9 @@ void JobTableModel::recountConverting() {
     const qsizetype before = converting_.size();
     converting_.clear();
     if (!list_.isNull()) {
-        for (const PicModel& picModel : list_->dataArr()) {
-            if (picModel.completed == JobState::Converting)
-                converting_.insert(picModel.url);
+        for (const Job& listed : list_->jobs()) {
+            if (listed.state == JobState::Converting)
+                converting_.insert(listed.path);
         }
     }
     if (converting_.size() != before)

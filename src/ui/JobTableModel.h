@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QSet>
 
-struct PicModel;
+struct Job;
 
 // One row per job of a JobList, one column; the row delegate paints it. The model follows
 // the list's own signals, so every change (also a run's per-job updates) reaches the view
@@ -14,9 +14,9 @@ class JobTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Role {
-        SizeTextRole = Qt::UserRole + 1, // "0.50 KB"
-        PathRole,                        // the job's url
-        StateRole,                       // the job's completed value
+        SizeTextRole = Qt::UserRole + 1, // "768.7 kB"
+        PathRole,                        // the source's path
+        StateRole,                       // the job's JobState
         ExtensionRole,                   // "WEBP", "PNG" ...
         WarningRole,                     // converted with a warning
         ResultTextRole,                  // converted rows: "→ 1.2 MB, −54 %"; else ""
@@ -29,9 +29,9 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    const PicModel* job(int row) const;
+    const Job* job(int row) const;
     // The row's tooltip: the failure, or for a result where it went and what it carries.
-    static QString toolTip(const PicModel& job);
+    static QString toolTip(const Job& job);
     JobList* jobList() const { return list_; }
     // How many jobs are converting now (the spinner runs while this is above 0).
     int convertingCount() const { return static_cast<int>(converting_.size()); }

@@ -1,9 +1,9 @@
 #include "JobTableView.h"
 
+#include "Job.h"
+#include "JobRowDelegate.h"
 #include "JobTableModel.h"
-#include "PicModel.h"
 #include "StateMarks.h"
-#include "TessaroCell.h"
 #include "Theme.h"
 #include "ToolbarIcons.h"
 
@@ -13,9 +13,9 @@
 #include <QScrollBar>
 
 JobTableView::JobTableView(JobTableModel* model, QWidget* parent)
-    : QTableView(parent), model_(model), cell_(new TessaroCell(this)) {
+    : QTableView(parent), model_(model), delegate_(new JobRowDelegate(this)) {
     setModel(model);
-    setItemDelegate(cell_);
+    setItemDelegate(delegate_);
     horizontalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->hide();
@@ -55,6 +55,15 @@ JobTableView::JobTableView(JobTableModel* model, QWidget* parent)
     spinner_.setInterval(80);
     connect(&spinner_, &QTimer::timeout, this, &JobTableView::spinnerTick);
     connect(model, &JobTableModel::convertingCountChanged, this, &JobTableView::updateSpinner);
+    connect(delegate_, &JobRowDelegate::deleteRequested, this,
+            [this](const QModelIndex& index) { Q_EMIT deleteRequested(index.row()); });
+    connect(delegate_, &JobRowDelegate::showInFolderRequested, this,
+            [this](const QModelIndex& index) { Q_EMIT showInFolderRequested(index.row()); });
+}
+
+void JobTableView::setDeleteEnabled(bool enabled) {
+    delegate_->setDeleteEnabled(enabled);
+    viewport()->update();
 }
 
 void JobTableView::setDropHighlight(bool on) {
@@ -73,16 +82,16 @@ void JobTableView::updateSpinner(int convertingCount) {
 
 void JobTableView::spinnerTick() {
     step_ = (step_ + 1) % StateMarks::SpinnerSteps;
-    cell_->setSpinnerStep(step_);
+    delegate_->setSpinnerStep(step_);
     // Repaint only the marks of visible converting rows.
     const int first = qMax(0, rowAt(0));
     int last = rowAt(viewport()->height() - 1);
     if (last < 0)
         last = model_->rowCount() - 1;
     for (int row = first; row <= last; ++row) {
-        const PicModel* job = model_->job(row);
-        if (job != nullptr && job->completed == JobState::Converting)
-            viewport()->update(TessaroCell::markRect(visualRect(model_->index(row, 0))));
+        const Job* job = model_->job(row);
+        if (job != nullptr && job->state == JobState::Converting)
+            viewport()->update(JobRowDelegate::markRect(visualRect(model_->index(row, 0))));
     }
 }
 

@@ -3,19 +3,26 @@
 #include <QTimer>
 
 class JobTableModel;
-class TessaroCell;
+class JobRowDelegate;
 
-// The file table: one column of 80 px rows painted by TessaroCell. With no rows it shows
+// The file table: one column of 80 px rows painted by JobRowDelegate. With no rows it shows
 // where to drop files; while jobs convert it turns their spinners.
 class JobTableView : public QTableView {
     Q_OBJECT
 public:
     explicit JobTableView(JobTableModel* model, QWidget* parent = nullptr);
 
-    TessaroCell* cell() const { return cell_; }
+    JobRowDelegate* rowDelegate() const { return delegate_; }
+    // Rows cannot be deleted while a run holds the list; their buttons are drawn dimmed then.
+    void setDeleteEnabled(bool enabled);
     // Drawn while a drag of files hovers over the drop area.
     void setDropHighlight(bool on);
     bool isSpinning() const { return spinner_.isActive(); }
+
+Q_SIGNALS:
+    // A row's delete button or its "Show in folder" link was clicked.
+    void deleteRequested(int row);
+    void showInFolderRequested(int row);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -25,7 +32,7 @@ private:
     void updateSpinner(int convertingCount);
 
     JobTableModel* model_;
-    TessaroCell* cell_;
+    JobRowDelegate* delegate_;
     QTimer spinner_;
     int step_ = 0;
     bool dropHighlight_ = false;

@@ -1,27 +1,36 @@
 #include "ModeBox.h"
 
-#include "PicModel.h"
-#include "Settings.h"
-#include "SettingsKeys.h"
+#include "ModeTable.h"
 
-#include <QDebug>
+#include <QSignalBlocker>
 
 ModeBox::ModeBox(QWidget* parent) : QComboBox(parent) {
-    addItem(tr("WebP to JPG"));
-    addItem(tr("WebP to PNG"));
-    addItem(tr("JPG/PNG to WebP"));
-    addItem(tr("GIF to WebP"));
+    for (const ModeTraits& row : ModeTable::all()) {
+        QString label;
+        switch (row.mode) {
+        case ConvertMode::WebpToJpg:
+            label = tr("WebP to JPG");
+            break;
+        case ConvertMode::WebpToPng:
+            label = tr("WebP to PNG");
+            break;
+        case ConvertMode::ImageToWebp:
+            label = tr("JPG/PNG to WebP");
+            break;
+        case ConvertMode::GifToWebp:
+            label = tr("GIF to WebP");
+            break;
+        }
+        addItem(label, QVariant::fromValue(row.mode));
+    }
+    connect(this, &QComboBox::activated, this, [this] { Q_EMIT modeChosen(mode()); });
 }
 
-qint64 ModeBox::selectMode(qint64 mode) {
-    if (mode < 0 || mode >= count())
-        mode = ConvertMode::WebpToJpg;
-    setCurrentIndex(static_cast<int>(mode));
-    return mode;
+ConvertMode ModeBox::mode() const {
+    return currentData().value<ConvertMode>();
 }
 
-void ModeBox::storeMode(qint64 index) {
-    const QString text = QString::asprintf("%ld", static_cast<long>(index));
-    qInfo().noquote() << text;
-    Settings::setValue(SettingsKeys::Format, text);
+void ModeBox::showMode(ConvertMode mode) {
+    const QSignalBlocker quiet(this);
+    setCurrentIndex(findData(QVariant::fromValue(mode)));
 }

@@ -1,15 +1,19 @@
 #pragma once
+#include "Vocabulary.h"
+
 #include <QComboBox>
 
-// The conversion mode box: four entries whose position is the mode number.
+// The conversion box: one entry per mode, in the mode table's order.
 class ModeBox : public QComboBox {
     Q_OBJECT
 public:
     explicit ModeBox(QWidget* parent = nullptr);
 
-    // Selects the entry of a stored mode; a value outside the table selects mode 0, which is
-    // what the returned mode says.
-    qint64 selectMode(qint64 mode);
-    // Stores index as "Format" (decimal text) and logs it.
-    static void storeMode(qint64 index);
+    ConvertMode mode() const;
+    // Shows mode without it counting as the user's choice.
+    void showMode(ConvertMode mode);
+
+Q_SIGNALS:
+    // The user picked a mode.
+    void modeChosen(ConvertMode mode);
 };

@@ -4,7 +4,6 @@
 
 #include <QLabel>
 #include <QPainter>
-#include <QThread>
 
 ProgressBar::ProgressBar(QWidget* parent) : QWidget(parent), label_(new QLabel(this)) {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -18,28 +17,17 @@ ProgressBar::ProgressBar(QWidget* parent) : QWidget(parent), label_(new QLabel(t
     setMinimumHeight(Theme::em(1.4));
 }
 
-void ProgressBar::setMaxValue(float maxValue) {
-    maxValue_ = maxValue;
-    update();
-}
-
-void ProgressBar::setPresent(qint64 value) {
-    if (QThread::currentThread() == thread())
-        applyPresent(value);
-    else
-        QMetaObject::invokeMethod(
-            this, [this, value] { applyPresent(value); }, Qt::QueuedConnection);
-}
-
-void ProgressBar::applyPresent(qint64 value) {
-    present_ = value;
+void ProgressBar::setProgress(qsizetype done, qsizetype total) {
+    done_ = done;
+    total_ = total;
+    label_->setText(tr("%1 of %2").arg(done).arg(total));
     update();
 }
 
 int ProgressBar::filledWidth() const {
-    if (maxValue_ <= 0)
+    if (total_ <= 0)
         return 0;
-    const double share = qBound(0.0, static_cast<double>(present_) / maxValue_, 1.0);
+    const double share = qBound(0.0, static_cast<double>(done_) / static_cast<double>(total_), 1.0);
     return static_cast<int>(share * width());
 }
 

@@ -3,33 +3,28 @@
 #include <QPointer>
 #include <QWidget>
 
-// A slim rounded bar: a track, a filled part of width present x width / maxValue, and a
-// centred label that its owner fills ("12 of 40"). setPresent may be called from any thread.
+// A slim rounded bar: a track, a part filled in proportion to the jobs done, and a centred
+// "12 of 40" over it.
 class ProgressBar : public QWidget {
     Q_OBJECT
 public:
     explicit ProgressBar(QWidget* parent = nullptr);
 
-    float maxValue() const { return maxValue_; }
-    void setMaxValue(float maxValue);
-    qint64 present() const { return present_; }
-    // Filled width for the current value; 0 while maxValue is not positive.
+    void setProgress(qsizetype done, qsizetype total);
+    qsizetype done() const { return done_; }
+    qsizetype total() const { return total_; }
+    QString text() const { return label_->text(); }
+    // Filled width for the current value; 0 while there is nothing to do.
     int filledWidth() const;
-    QLabel* Label() const { return label_; }
 
     QSize sizeHint() const override { return {240, 22}; }
-
-public Q_SLOTS:
-    void setPresent(qint64 value);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void applyPresent(qint64 value);
-
     QPointer<QLabel> label_;
-    float maxValue_ = 0;
-    qint64 present_ = 0;
+    qsizetype done_ = 0;
+    qsizetype total_ = 0;
 };

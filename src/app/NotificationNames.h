@@ -1,5 +1,6 @@
 #pragma once
-// Every notification name posted on the process-wide centre. Spell a name only here.
+// The names the shell posts on its process-wide centre; spell a name only here. Everything
+// else travels as typed signals.
 
 namespace NotificationNames {
 inline constexpr char Account[] = "Account";

@@ -6,10 +6,10 @@
 // spinner while converting), a "Show in folder" link on converted rows and a delete button.
 // Nothing is a widget, so ten thousand rows cost no more than the visible ones. Clicks become
 // requests; the view's owner decides what they do.
-class TessaroCell : public QStyledItemDelegate {
+class JobRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    explicit TessaroCell(QObject* parent = nullptr);
+    explicit JobRowDelegate(QObject* parent = nullptr);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;

@@ -1,7 +1,7 @@
-#include "TessaroCell.h"
+#include "JobRowDelegate.h"
 
+#include "Job.h"
 #include "JobTableModel.h"
-#include "PicModel.h"
 #include "StateMarks.h"
 #include "Theme.h"
 
@@ -79,18 +79,18 @@ void paintDeleteButton(QPainter* painter, const QRect& rect, bool enabled, bool 
 
 } // namespace
 
-TessaroCell::TessaroCell(QObject* parent) : QStyledItemDelegate(parent) {}
+JobRowDelegate::JobRowDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
-QSize TessaroCell::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+QSize JobRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     return {option.rect.width(), Theme::rowHeight()};
 }
 
-QRect TessaroCell::deleteButtonRect(const QRect& row) {
+QRect JobRowDelegate::deleteButtonRect(const QRect& row) {
     const int side = deleteSide();
     return {row.right() - Theme::margin() - side + 1, row.center().y() - side / 2 + 1, side, side};
 }
 
-QRect TessaroCell::markRect(const QRect& row) {
+QRect JobRowDelegate::markRect(const QRect& row) {
     const QRect del = deleteButtonRect(row);
     const int side = markSide();
     return {del.left() - gap() - side, row.center().y() - side / 2 + 1, side, side};
@@ -98,24 +98,24 @@ QRect TessaroCell::markRect(const QRect& row) {
 
 namespace {
 QRect sizeRectOf(const QRect& row) {
-    const QRect mark = TessaroCell::markRect(row);
+    const QRect mark = JobRowDelegate::markRect(row);
     return {mark.left() - Theme::margin() - sizeWidth(), row.top(), sizeWidth(), row.height()};
 }
 } // namespace
 
-QRect TessaroCell::showInFolderRect(const QRect& row) {
+QRect JobRowDelegate::showInFolderRect(const QRect& row) {
     // At the end of the path line, left of the sizes.
     return {sizeRectOf(row).left() - Theme::margin() - linkWidth(), row.center().y() + 2,
             linkWidth(), Theme::lineHeight()};
 }
 
-bool TessaroCell::showsResult(const QModelIndex& index) {
-    return index.data(JobTableModel::StateRole).toLongLong() == JobState::Converted &&
+bool JobRowDelegate::showsResult(const QModelIndex& index) {
+    return index.data(JobTableModel::StateRole).value<JobState>() == JobState::Converted &&
            !index.data(JobTableModel::OutputPathRole).toString().isEmpty();
 }
 
-void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                        const QModelIndex& index) const {
+void JobRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const {
     const QRect row = option.rect;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
@@ -190,7 +190,7 @@ void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
         painter->drawText(sizeRect, Qt::AlignRight | Qt::AlignVCenter, sizeText);
     }
 
-    switch (index.data(JobTableModel::StateRole).toLongLong()) {
+    switch (index.data(JobTableModel::StateRole).value<JobState>()) {
     case JobState::Converted:
         painter->drawPixmap(mark,
                             StateMarks::image(index.data(JobTableModel::WarningRole).toBool()
@@ -224,8 +224,8 @@ void TessaroCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->restore();
 }
 
-bool TessaroCell::editorEvent(QEvent* event, QAbstractItemModel* model,
-                              const QStyleOptionViewItem& option, const QModelIndex& index) {
+bool JobRowDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                                 const QStyleOptionViewItem& option, const QModelIndex& index) {
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
         event->type() == QEvent::MouseButtonDblClick) {
         const auto* mouse = static_cast<QMouseEvent*>(event);

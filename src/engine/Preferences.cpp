@@ -1,0 +1,170 @@
+#include "Preferences.h"
+
+#include "ModeTable.h"
+#include "SettingsKeys.h"
+
+#include <QSettings>
+
+#include <cmath>
+
+namespace {
+
+QVariant stored(const char* key) {
+    return QSettings().value(QLatin1String(key));
+}
+
+void store(const char* key, const QVariant& value) {
+    QSettings settings;
+    settings.setValue(QLatin1String(key), value);
+    settings.sync();
+}
+
+// A leading number as the store's text conversions read it: "85abc" is 85, "x" is 0.
+QString leadingNumber(const QString& text, bool allowFraction) {
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    if (i < t.size() && (t[i] == u'-' || t[i] == u'+'))
+        ++i;
+    bool seenDot = false;
+    while (i < t.size() && (t[i].isDigit() || (allowFraction && !seenDot && t[i] == u'.'))) {
+        seenDot = seenDot || t[i] == u'.';
+        ++i;
+    }
+    return t.left(i);
+}
+
+qint64 storedInteger(const char* key) {
+    const QVariant value = stored(key);
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
+        return static_cast<qint64>(value.toDouble());
+    return leadingNumber(value.toString(), false).toLongLong();
+}
+
+bool storedBool(const char* key, bool whenMissing) {
+    const QVariant value = stored(key);
+    return value.isValid() ? value.toBool() : whenMissing;
+}
+
+// Writes and announces only a real change.
+template <typename T, typename Signal>
+void change(Preferences* self, const char* key, T now, T before, const QVariant& value,
+            Signal signal) {
+    store(key, value);
+    if (now != before)
+        Q_EMIT(self->*signal)(now);
+}
+
+} // namespace
+
+Preferences& Preferences::instance() {
+    static Preferences preferences;
+    return preferences;
+}
+
+ConvertMode Preferences::mode() const {
+    return ModeTable::fromNumber(storedInteger(SettingsKeys::Format))
+        .value_or(ConvertMode::WebpToJpg);
+}
+
+void Preferences::setMode(ConvertMode mode) {
+    change(this, SettingsKeys::Format, mode, this->mode(),
+           QString::number(static_cast<qint64>(mode)), &Preferences::modeChanged);
+}
+
+int Preferences::qualityFromStoredText(const QString& text) {
+    // The slider stored thousandths: count in those, so "0.29" is 29 % and not 28.999.
+    const double fraction = leadingNumber(text, true).toDouble();
+    const qint64 thousandths = std::llround(fraction * 1000.0);
+    if (thousandths == 0)
+        return DefaultQuality;
+    return static_cast<int>(qBound<qint64>(qint64(0), thousandths / 10, qint64(100)));
+}
+
+QString Preferences::storedTextOfQuality(int percent) {
+    return QString::number(qBound(0, percent, 100) / 100.0);
+}
+
+int Preferences::quality() const {
+    return qualityFromStoredText(stored(SettingsKeys::CompressionRatio).toString());
+}
+
+void Preferences::setQuality(int percent) {
+    change(this, SettingsKeys::CompressionRatio, qBound(0, percent, 100), quality(),
+           storedTextOfQuality(percent), &Preferences::qualityChanged);
+}
+
+bool Preferences::includeSubfolders() const {
+    return storedBool(SettingsKeys::IncludeSubfolders, false);
+}
+
+void Preferences::setIncludeSubfolders(bool on) {
+    change(this, SettingsKeys::IncludeSubfolders, on, includeSubfolders(), on,
+           &Preferences::includeSubfoldersChanged);
+}
+
+bool Preferences::skipExistingResults() const {
+    return storedBool(SettingsKeys::SkipExistingResults, false);
+}
+
+void Preferences::setSkipExistingResults(bool on) {
+    change(this, SettingsKeys::SkipExistingResults, on, skipExistingResults(), on,
+           &Preferences::skipExistingResultsChanged);
+}
+
+bool Preferences::keepColorProfiles() const {
+    return storedBool(SettingsKeys::KeepColorProfiles, true);
+}
+
+void Preferences::setKeepColorProfiles(bool on) {
+    change(this, SettingsKeys::KeepColorProfiles, on, keepColorProfiles(), on,
+           &Preferences::keepColorProfilesChanged);
+}
+
+bool Preferences::keepMetadata() const {
+    return storedBool(SettingsKeys::KeepMetadata, false);
+}
+
+void Preferences::setKeepMetadata(bool on) {
+    change(this, SettingsKeys::KeepMetadata, on, keepMetadata(), on,
+           &Preferences::keepMetadataChanged);
+}
+
+qint64 Preferences::convertCount() const {
+    return storedInteger(SettingsKeys::ConvertCount);
+}
+
+void Preferences::setConvertCount(qint64 count) {
+    store(SettingsKeys::ConvertCount, count);
+}
+
+QString Preferences::savePath() const {
+    return stored(SettingsKeys::SavePath).toString();
+}
+
+void Preferences::setSavePath(const QString& path) {
+    store(SettingsKeys::SavePath, path);
+}
+
+void Preferences::seedServiceUrls(const QString& uploadUrl, const QString& downloadUrl) {
+    if (!stored(SettingsKeys::UploadUrl).toString().isEmpty())
+        return;
+    store(SettingsKeys::UploadUrl, uploadUrl);
+    store(SettingsKeys::DownloadUrl, downloadUrl);
+}
+
+QString Preferences::username() const {
+    return stored(SettingsKeys::Username).toString();
+}
+
+void Preferences::setUsername(const QString& username) {
+    store(SettingsKeys::Username, username);
+}
+
+void Preferences::recordLoginFailure(int status) {
+    store(SettingsKeys::Password, QString());
+    store(SettingsKeys::ErrorCode, QString::number(status));
+}
+
+void Preferences::setLayoutVisualisation(bool on) {
+    store(SettingsKeys::VisualizeMutuallyExclusiveConstraints, on);
+}

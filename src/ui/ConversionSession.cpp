@@ -1,0 +1,181 @@
+#include "ConversionSession.h"
+
+#include "JobList.h"
+#include "JobTableModel.h"
+#include "Preferences.h"
+
+#include <QDebug>
+
+#include <algorithm>
+
+ConversionSession::ConversionSession(QObject* parent)
+    : QObject(parent), jobs_(new JobList(this)), model_(new JobTableModel(jobs_, this)),
+      run_(new BatchRun(this)), intake_(new IntakeRunner(this)),
+      mode_(Preferences::instance().mode()) {
+    connect(intake_, &IntakeRunner::finished, this, &ConversionSession::finishIntake);
+    connect(intake_, &IntakeRunner::busyChanged, this, &ConversionSession::busyMayHaveChanged);
+    connect(run_, &BatchRun::progressChanged, this, &ConversionSession::progressChanged);
+    connect(run_, &BatchRun::finished, this, &ConversionSession::finishRun);
+    connect(&Preferences::instance(), &Preferences::modeChanged, this,
+            &ConversionSession::followPreferences);
+}
+
+ConversionSession::~ConversionSession() {
+    pending_.clear();
+}
+
+bool ConversionSession::isRunning() const {
+    return run_->isRunning();
+}
+
+bool ConversionSession::isIntakeBusy() const {
+    return intake_->isBusy();
+}
+
+bool ConversionSession::canStart() const {
+    return !jobs_->isEmpty() && !isBusy();
+}
+
+void ConversionSession::add(const QStringList& paths, Origin origin) {
+    if (paths.isEmpty())
+        return;
+    pending_.append({paths, origin});
+    startNextIntake();
+}
+
+bool ConversionSession::clear() {
+    return !isBusy() && jobs_->clear();
+}
+
+bool ConversionSession::remove(qsizetype row) {
+    return jobs_->removeAt(row);
+}
+
+void ConversionSession::chooseMode(ConvertMode mode) {
+    Preferences::instance().setMode(mode);
+    if (mode != mode_)
+        clear();
+    if (mode_ != mode) {
+        mode_ = mode;
+        Q_EMIT modeChanged(mode_);
+    }
+}
+
+void ConversionSession::followPreferences() {
+    // The list being converted or filled keeps the mode it was started with.
+    if (isBusy()) {
+        followPending_ = true;
+        return;
+    }
+    followPending_ = false;
+    const ConvertMode stored = Preferences::instance().mode();
+    if (stored != mode_) {
+        mode_ = stored;
+        Q_EMIT modeChanged(mode_);
+    }
+}
+
+void ConversionSession::setChoosingOutputFolder(bool choosing) {
+    choosingFolder_ = choosing;
+    if (!choosing)
+        startNextIntake(); // files that came while the panel was open
+}
+
+void ConversionSession::startNextIntake() {
+    while (!intake_->isBusy() && !pending_.isEmpty()) {
+        // Held, not dropped: the run's end or the panel's answer calls here again.
+        if (isRunning() || choosingFolder_)
+            return;
+        const PendingIntake next = pending_.takeFirst();
+        if (jobs_->count() >= FileIntake::ListLimit) {
+            Q_EMIT listLimitReached(FileIntake::ListLimit);
+            continue;
+        }
+        IntakeRequest request;
+        request.paths = next.paths;
+        request.mode = mode_;
+        request.existingPaths = jobs_->paths();
+        request.room = FileIntake::ListLimit - jobs_->count();
+        request.checkExtension = next.origin == Origin::Drop;
+        request.includeSubfolders = Preferences::instance().includeSubfolders();
+        intake_->start(request);
+    }
+}
+
+void ConversionSession::finishIntake(const IntakeOutcome& outcome) {
+    IntakeSummary summary;
+    if (!outcome.noCandidates) {
+        const FileIntake::IntakeResult& result = outcome.result;
+        QList<Job> found = result.jobs;
+        // The list may have changed while the worker ran: never go past the limit.
+        const qint64 room = qMax<qint64>(0, FileIntake::ListLimit - jobs_->count());
+        if (found.size() > room)
+            found.resize(room);
+        summary.added = jobs_->appendJobs(found);
+        summary.skipped = result.skipped.size();
+        summary.onlyWrongExtensions =
+            std::all_of(result.skipped.cbegin(), result.skipped.cend(),
+                        [](const FileIntake::SkippedPath& skipped) {
+                            return skipped.reason == Reason::WrongExtension;
+                        });
+        summary.oversize = result.oversize;
+        qInfo().noquote() << QStringLiteral("added %1 of %2 files")
+                                 .arg(summary.added)
+                                 .arg(result.jobs.size() + result.skipped.size() +
+                                      result.oversized.size() + result.dropped.size());
+        for (const FileIntake::SkippedPath& skipped : result.skipped)
+            qInfo().noquote() << "skipped" << skipped.path << "-" << skipped.reason
+                              << skipped.detail;
+    }
+    Q_EMIT intakeFinished(summary);
+    startNextIntake();
+}
+
+bool ConversionSession::start(const QString& folder, bool keepDate) {
+    if (isBusy())
+        return false;
+    const Preferences& preferences = Preferences::instance();
+    RunOptions options;
+    options.mode = mode_;
+    options.quality = preferences.quality();
+    options.outputDirectory = folder;
+    options.keepDate = keepDate;
+    options.keepColorProfiles = preferences.keepColorProfiles();
+    options.keepMetadata = preferences.keepMetadata();
+    options.skipExisting = preferences.skipExistingResults();
+    if (!run_->start(jobs_, options))
+        return false;
+    busyMayHaveChanged();
+    Q_EMIT runStarted();
+    return true;
+}
+
+void ConversionSession::setKeepDate(bool keepDate) {
+    run_->setKeepDate(keepDate);
+}
+
+void ConversionSession::cancel() {
+    if (isRunning())
+        run_->cancel();
+}
+
+void ConversionSession::finishRun(const RunReport& report) {
+    Preferences& preferences = Preferences::instance();
+    const qint64 count = preferences.convertCount() + 1;
+    preferences.setConvertCount(count);
+    busyMayHaveChanged();
+    Q_EMIT runFinished(report);
+    if (count == RatingRequestRun)
+        Q_EMIT ratingInvitationDue();
+    startNextIntake(); // files that arrived during the run
+}
+
+void ConversionSession::busyMayHaveChanged() {
+    const bool busy = isBusy();
+    if (!busy && followPending_)
+        followPreferences();
+    if (busy == wasBusy_)
+        return;
+    wasBusy_ = busy;
+    Q_EMIT busyChanged(busy);
+}

@@ -1,0 +1,39 @@
+#pragma once
+#include "ModeBox.h"
+#include "QualitySlider.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QPointer>
+#include <QPushButton>
+
+// The bar under the list: the conversion, the quality, "Keep original dates" and the way to
+// the options window.
+class OptionsBar : public QFrame {
+    Q_OBJECT
+public:
+    explicit OptionsBar(QWidget* parent = nullptr);
+
+    ModeBox* modeBox() const { return modeBox_; }
+    QualitySlider* quality() const { return quality_; }
+    QCheckBox* keepDate() const { return keepDate_; }
+    QPushButton* optionsButton() const { return optionsButton_; }
+
+    void showMode(ConvertMode mode);
+    // While a run or an intake is going the conversion stays as it is.
+    void setBusy(bool busy);
+
+Q_SIGNALS:
+    void modeChosen(ConvertMode mode);
+    void optionsRequested();
+    void keepDateToggled(bool on);
+
+private:
+    QPointer<ModeBox> modeBox_;
+    QPointer<QualitySlider> quality_;
+    QPointer<QCheckBox> keepDate_;
+    QPointer<QPushButton> optionsButton_;
+};
+
+// A rounded panel on the window, in the palette's base colour, for the named frame.
+QString cardStyle(const QString& objectName);
