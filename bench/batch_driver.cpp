@@ -1,8 +1,9 @@
 // Driver of bench/batch: makes the test images, and converts a set of files with the
 // engine's BatchRun exactly as the application would, printing "name: value" lines.
 #include "BatchRun.h"
+#include "Job.h"
 #include "JobList.h"
-#include "PicModel.h"
+#include "ModeTable.h"
 #include "batch_images.h"
 
 #include <QCoreApplication>
@@ -78,9 +79,10 @@ int generate(const QStringList& args) {
 int convert(QCoreApplication& app, const QStringList& args) {
     bool modeOk = false;
     bool qualityOk = false;
-    const qint64 mode = args.value(0).toLongLong(&modeOk);
-    const double quality = args.value(1).toDouble(&qualityOk);
-    if (!modeOk || !qualityOk || args.size() < 4) {
+    const std::optional<ConvertMode> mode =
+        ModeTable::fromNumber(args.value(0).toLongLong(&modeOk));
+    const int quality = args.value(1).toInt(&qualityOk);
+    if (!modeOk || !mode || !qualityOk || args.size() < 4) {
         std::fputs(Usage, stderr);
         return 2;
     }
@@ -91,17 +93,16 @@ int convert(QCoreApplication& app, const QStringList& args) {
         return 1;
     }
     RunOptions options;
-    options.convertType = mode;
-    options.ratio = quality;
+    options.mode = *mode;
+    options.quality = quality;
     options.outputDirectory = QFileInfo(args[2]).absoluteFilePath();
     options.workDirectory = work.path();
-    options.countRun = false;
 
     QElapsedTimer clock;
     clock.start();
     JobList list;
     for (const QString& file : expandInputs(args.mid(3)))
-        list.addData(file);
+        list.addPath(file);
     const qint64 intakeMs = clock.elapsed();
 
     BatchRun run;
@@ -120,15 +121,15 @@ int convert(QCoreApplication& app, const QStringList& args) {
 
     qint64 jobMsSum = 0;
     qint64 jobMsMax = 0;
-    for (const PicModel& job : list.dataArr()) {
+    for (const Job& job : list.jobs()) {
         jobMsSum += job.elapsedMs;
         jobMsMax = std::max(jobMsMax, job.elapsedMs);
-        if (!job.errorText.isEmpty())
-            std::fprintf(stderr, "%s\n", qPrintable(job.errorText));
+        if (!job.detail.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(job.detail));
     }
     std::printf("jobs: %lld\n", static_cast<long long>(list.count()));
     std::printf("converted: %lld\n", static_cast<long long>(report.converted));
-    std::printf("failures: %lld\n", static_cast<long long>(report.failures));
+    std::printf("failures: %lld\n", static_cast<long long>(report.failedJobs.size()));
     std::printf("intake_ms: %lld\n", static_cast<long long>(intakeMs));
     std::printf("engine_ms: %lld\n", static_cast<long long>(totalMs));
     std::printf("job_mean_ms: %lld\n",
@@ -140,7 +141,7 @@ int convert(QCoreApplication& app, const QStringList& args) {
     std::printf("engine_self_cpu_ms: %lld\n", cpuMs(self));
     std::printf("tools_cpu_ms: %lld\n", cpuMs(usageOf(RUSAGE_CHILDREN)));
     std::printf("engine_peak_rss_kb: %ld\n", self.ru_maxrss); // KiB on Linux
-    return report.failed ? 1 : 0;
+    return report.failed() ? 1 : 0;
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // that decodes every image. Prints "name: value" lines.
 #include "DragDropView.h"
 #include "FileIntake.h"
-#include "HomeViewController.h"
+#include "HomeView.h"
 #include "JobList.h"
 #include "ModeBox.h"
 #include "ui_bench_support.h"
@@ -50,17 +50,16 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    HomeViewController home;
+    HomeView home;
     home.resize(1000, 700);
     home.show();
-    home.comboBox()->setCurrentIndex(2);
-    home.comboBoxSelectionIsChanging();
+    home.session()->chooseMode(ConvertMode::ImageToWebp);
 
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(folder)});
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, {});
     QEventLoop loop;
-    QObject::connect(&home, &HomeViewController::intakeFinished, &loop, &QEventLoop::quit);
+    QObject::connect(home.session(), &ConversionSession::intakeFinished, &loop, &QEventLoop::quit);
     UiBench::StallMeter meter;
     meter.start();
     QElapsedTimer clock;
@@ -77,9 +76,9 @@ int main(int argc, char* argv[]) {
     QCoreApplication::processEvents(); // the table's repaint belongs to the intake
     const double intakeSeconds = clock.nsecsElapsed() / 1e9;
     meter.stop();
-    if (home.jobList()->count() != qMin<qint64>(count, FileIntake::UploadCount)) {
+    if (home.session()->jobs()->count() != qMin<qint64>(count, FileIntake::ListLimit)) {
         std::fprintf(stderr, "intake took %lld of %d files\n",
-                     static_cast<long long>(home.jobList()->count()), count);
+                     static_cast<long long>(home.session()->jobs()->count()), count);
         return 1;
     }
 
@@ -89,8 +88,8 @@ int main(int argc, char* argv[]) {
     QDirIterator it(folder, QDir::Files);
     while (it.hasNext()) {
         const QImage image(it.next());
-        accepted += (image.width() <= FileIntake::MaxDimension &&
-                     image.height() <= FileIntake::MaxDimension)
+        accepted += (image.width() <= MaxImageSide &&
+                     image.height() <= MaxImageSide)
                         ? 1
                         : 0;
     }

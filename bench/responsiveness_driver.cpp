@@ -1,6 +1,6 @@
 // bench/responsiveness: a run of COUNT photo-like images started from the window; prints the
 // longest gap between two event-loop ticks while it converts, as "name: value" lines.
-#include "HomeViewController.h"
+#include "HomeView.h"
 #include "JobList.h"
 #include "ModeBox.h"
 #include "RunReport.h"
@@ -43,37 +43,37 @@ int main(int argc, char* argv[]) {
         paths.append(path);
     }
 
-    HomeViewController home;
+    HomeView home;
     home.resize(1000, 700);
     home.show();
-    home.comboBox()->setCurrentIndex(2);
-    home.comboBoxSelectionIsChanging();
+    home.session()->chooseMode(ConvertMode::ImageToWebp);
     home.chooseOutputDirectory = [out](QWidget*, const auto& reply) { reply(out); };
     home.showRatingRequest = [] {};
 
     QEventLoop loop;
-    QObject::connect(&home, &HomeViewController::intakeFinished, &loop, &QEventLoop::quit);
+    QObject::connect(home.session(), &ConversionSession::intakeFinished, &loop, &QEventLoop::quit);
     home.dragDropViewFileList(paths);
     loop.exec();
-    if (home.jobList()->count() != count) {
+    if (home.session()->jobs()->count() != count) {
         std::fprintf(stderr, "only %lld of %d files were taken\n",
-                     static_cast<long long>(home.jobList()->count()), count);
+                     static_cast<long long>(home.session()->jobs()->count()), count);
         return 1;
     }
 
     RunReport report;
-    QObject::disconnect(&home, nullptr, &loop, nullptr);
-    QObject::connect(&home, &HomeViewController::runFinished, &loop, [&](const RunReport& r) {
-        report = r;
-        loop.quit();
-    });
+    QObject::disconnect(home.session(), nullptr, &loop, nullptr);
+    QObject::connect(home.session(), &ConversionSession::runFinished, &loop,
+                     [&](const RunReport& r) {
+                         report = r;
+                         loop.quit();
+                     });
     UiBench::StallMeter meter;
     QElapsedTimer clock;
     // Start from inside the event loop, as a click would.
     QTimer::singleShot(0, &home, [&] {
         meter.start();
         clock.start();
-        home.submit();
+        home.startConversion();
     });
     loop.exec();
     meter.stop();
@@ -87,5 +87,5 @@ int main(int argc, char* argv[]) {
     std::printf("run_files_written: %d\n", written);
     std::printf("event_loop_ticks: %lld\n", static_cast<long long>(meter.ticks()));
     std::printf("longest_event_loop_gap_ms: %.1f\n", meter.longestMs());
-    return report.failed ? 1 : 0;
+    return report.failed() ? 1 : 0;
 }

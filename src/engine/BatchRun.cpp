@@ -149,6 +149,7 @@ bool BatchRun::startJob(qsizetype index) {
     setup.quality = options_.quality;
     setup.toolsDirectory = options_.toolsDirectory;
     setup.workDirectory = runDirectory_;
+    setup.outputFolder = options_.outputDirectory;
     setup.outputPath =
         reservations_.reserve(OutputPlacement::resultFileName(mode, job.path), folder);
     setup.timeoutMs = options_.toolTimeoutMs;

@@ -315,22 +315,18 @@ void ConverterJob::finishWorkFile() {
 }
 
 void ConverterJob::publish(const QString& resultFile) {
-    const QString wanted = setup_.outputPath;
-    const QSet<QString> reserved = setup_.reservedElsewhere;
+    const QString folder = setup_.outputFolder;
     const QString subfolder = job_.outputSubfolder;
+    const QString fileName = QFileInfo(setup_.outputPath).fileName();
+    const QSet<QString> reserved = setup_.reservedElsewhere;
     const std::optional<QDateTime> date =
         setup_.keepDate && setup_.keepDate() ? creationDate_ : std::nullopt;
     // Publishing may have to copy across file systems: keep it off the interface thread.
     runInPool<OutputPlacement::Published>(
-        [resultFile, wanted, reserved, subfolder, date] {
-            // Results of a folder tree land in mirrored subfolders, made as needed; the output
-            // folder itself is never made again once it has gone.
-            const QString folder = QFileInfo(wanted).path();
-            if (!subfolder.isEmpty() && folder.endsWith(subfolder) &&
-                QFileInfo(folder.chopped(subfolder.size())).isDir())
-                QDir().mkpath(folder);
+        [resultFile, folder, subfolder, fileName, reserved, date] {
             return OutputPlacement::publishNoReplace(
-                resultFile, wanted, [&](const QString& p) { return reserved.contains(p); }, date);
+                resultFile, folder, subfolder, fileName,
+                [&](const QString& p) { return reserved.contains(p); }, date);
         },
         [this](OutputPlacement::Published placed) {
             // Once published the result stands, even when a cancel came meanwhile.
@@ -340,9 +336,10 @@ void ConverterJob::publish(const QString& resultFile) {
                 finish(JobState::Converted);
                 return;
             }
-            // A name that can never fit fails for good; other write errors may pass.
-            fail(placed.reason, placed.message,
-                 placed.reason == Reason::NameTooLong ? JobState::Failed : JobState::Waiting);
+            // Other write errors may pass on another try; these never will.
+            const bool forGood = placed.reason == Reason::NameTooLong ||
+                                 placed.reason == Reason::LinkInOutputTree;
+            fail(placed.reason, placed.message, forGood ? JobState::Failed : JobState::Waiting);
         });
 }
 

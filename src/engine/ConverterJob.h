@@ -43,7 +43,8 @@ public:
         int quality = 90; // per cent
         QString toolsDirectory;
         QString workDirectory; // this run's private folder
-        QString outputPath;    // reserved final path; "" when no name fits
+        QString outputFolder;  // the run's output folder
+        QString outputPath;    // reserved final path under it; "" when no name fits
         int timeoutMs = 0;
         bool keepColorProfiles = true;
         bool keepMetadata = false;

@@ -54,25 +54,30 @@ std::optional<QDateTime> fileCreateDate(const QString& path);
 void removeTemporaryFile(const QString& path);
 
 struct Published {
-    QString path;                 // where the result now is; "" when it could not be placed
-    Reason reason = Reason::None; // NameTooLong when no free name fits, else WriteFailed
-    QString message;              // "cannot write <path>: <why>"
+    QString path;    // where the result now is; "" when it could not be placed
+    Reason reason = Reason::None; // why not: NameTooLong, LinkInOutputTree or WriteFailed
+    QString message; // that reason in words, naming the path
     bool ok() const { return !path.isEmpty(); }
 };
 
-// Moves the finished work file `source` into its folder under the name `wantedPath` names,
-// never replacing an existing entry: when the name is taken (also when it appears at the last
-// moment), the next free name is used. No partly written file is ever visible under a final
-// name, and a copy across file systems gets the mode the umask gives a new file. With a
-// modification time, the result has it from the moment it appears: no path is touched after
-// publishing, so a link put there afterwards leads nowhere. The source is gone once placed.
-Published publishNoReplace(const QString& source, const QString& wantedPath,
+// Moves the finished work file `source` into outputFolder/subfolder under fileName, never
+// replacing an existing entry: when the name is taken (also when it appears at the last
+// moment), the next free name is used. The mirrored subfolders are made as needed and entered
+// by descriptor without following links, so a link planted in the output tree fails the job
+// instead of sending the result elsewhere; the output folder itself is never made again once
+// it has gone. No partly written file is ever visible under a final name, and a copy across
+// file systems gets the mode the umask gives a new file. With a modification time the result
+// has it from the moment it appears: no path is touched after publishing. The source is gone
+// once placed.
+Published publishNoReplace(const QString& source, const QString& outputFolder,
+                           const QString& subfolder, const QString& fileName,
                            const IsTaken& alsoTaken,
                            const std::optional<QDateTime>& modificationTime = std::nullopt);
 
-// Tests only: stands in for renameat2(..., RENAME_NOREPLACE) so the fallbacks for other
-// file systems run anywhere; and refuses unnamed temporary files. nullptr/false = real.
-using RenameNoReplace = int (*)(const char* from, const char* to);
+// Tests only: stands in for renameat2(..., RENAME_NOREPLACE) into a folder descriptor, so the
+// fallbacks for other file systems run anywhere; and refuses unnamed temporary files.
+// nullptr/false = real.
+using RenameNoReplace = int (*)(const char* from, int toFolder, const char* toName);
 void setFileSystemFaultsForTests(RenameNoReplace rename, bool refuseUnnamedTemp);
 
 } // namespace OutputPlacement

@@ -28,6 +28,7 @@ enum class Reason {
     AnimatedWebp,      // the decoder cannot decode an animated WebP
     EncodeFailed,      // the in-process encoding of the result failed
     WriteFailed,       // the result could not be placed (may pass on another try)
+    LinkInOutputTree,  // a folder under the output folder is a link: never written through
     NotUtf8FileName,   // the name's bytes are not valid UTF-8
     NotUtf8FolderName, // a folder's name's bytes are not valid UTF-8
     Missing,           // nothing exists at the path

@@ -1,13 +1,12 @@
 #include "AccountTestServer.h"
 #include "ApiClient.h"
 #include "AppPaths.h"
-#include "Settings.h"
-#include "SettingsKeys.h"
 #include "TestFiles.h"
 #include "UserUtil.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -78,8 +77,8 @@ private Q_SLOTS:
 
     void init() {
         UserUtil::removeUserInfo();
-        Settings::setValue(SettingsKeys::Password, QStringLiteral("untouched"));
-        Settings::setValue(SettingsKeys::ErrorCode, QStringLiteral("untouched"));
+        QSettings().setValue("password", QStringLiteral("untouched"));
+        QSettings().setValue("errorCode", QStringLiteral("untouched"));
     }
 
     // Session-ended codes on POST replies are absorbed: no completion, password emptied, code
@@ -129,9 +128,9 @@ private Q_SLOTS:
         QCOMPARE(outcome->result, result);
         const QString code = sent.value(u"status").toVariant().toString();
         const bool absorbed = result == kAbsorbed;
-        QCOMPARE(Settings::stringValue(SettingsKeys::ErrorCode), absorbed ? code : "untouched");
-        QCOMPARE(Settings::stringValue(SettingsKeys::Password), absorbed ? "" : "untouched");
-        QVERIFY(Settings::contains(SettingsKeys::Password));
+        QCOMPARE(QSettings().value("errorCode").toString(), absorbed ? code : "untouched");
+        QCOMPARE(QSettings().value("password").toString(), absorbed ? "" : "untouched");
+        QVERIFY(QSettings().contains("password"));
     }
 
     // Only the test service with the test authority trusted is accepted; the others fail

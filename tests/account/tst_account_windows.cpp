@@ -3,10 +3,6 @@
 #include "ApiClient.h"
 #include "LoginWindowController.h"
 #include "MyProfileWindowController.h"
-#include "NotificationCenter.h"
-#include "NotificationNames.h"
-#include "Settings.h"
-#include "SettingsKeys.h"
 #include "TestFiles.h"
 #include "UserUtil.h"
 
@@ -24,17 +20,16 @@
 namespace {
 constexpr int kWaitMs = 10000;
 
-// Records the notifications of one name: their objects, and the login state each time (what
+// Records one announcement of the account: its objects, and the login state each time (what
 // the Account menu re-reads).
-struct NotificationProbe : QObject {
-    explicit NotificationProbe(const char* name) {
-        NotificationCenter::defaultCenter().observe(QString::fromLatin1(name), this,
-                                                    [this](const QVariant& object) {
-                                                        objects << object;
-                                                        loggedIn << AccountActions::hasLogin();
-                                                    });
+struct AnnouncementProbe : QObject {
+    template <typename Signal> explicit AnnouncementProbe(Signal signal) {
+        connect(&AccountEvents::instance(), signal, this, [this](QObject* object) {
+            objects << object;
+            loggedIn << AccountActions::hasLogin();
+        });
     }
-    QVariantList objects;
+    QList<QObject*> objects;
     QList<bool> loggedIn;
 };
 
@@ -78,7 +73,7 @@ private Q_SLOTS:
 
     void init() {
         UserUtil::removeUserInfo();
-        Settings::setValue(SettingsKeys::Username, QStringLiteral("previous@example.com"));
+        QSettings().setValue("username", QStringLiteral("previous@example.com"));
     }
 
     void inputChecksRunInOrderAndSendNothing_data() {
@@ -121,18 +116,17 @@ private Q_SLOTS:
         QFETCH(QString, password);
         QFETCH(QString, alert);
         const bool accepted = password == u"correct horse";
-        NotificationProbe loggedIn(NotificationNames::LoginNotifi);
-        NotificationProbe closed(NotificationNames::ChangeRatios);
+        AnnouncementProbe loggedIn(&AccountEvents::loggedIn);
+        AnnouncementProbe closed(&AccountEvents::loginWindowClosed);
         LoginWindowController window;
         const auto alerts = clickLogin(window, "alice@example.com", password);
         QVERIFY(alerts->wait(kWaitMs));
         const QString body = R"({"password":"%1","username":"alice@example.com"})";
         QVERIFY(server_.received().last().endsWith("\r\n\r\n" + body.arg(password).toUtf8()));
         QCOMPARE(alerts->at(0), QVariantList({alert, accepted ? 0 : 1}));
-        QCOMPARE(loggedIn.objects,
-                 accepted ? QVariantList{QVariant::fromValue<QObject*>(&window)} : QVariantList());
+        QCOMPARE(loggedIn.objects, accepted ? QList<QObject*>{&window} : QList<QObject*>());
         QCOMPARE(loggedIn.loggedIn, accepted ? QList<bool>{true} : QList<bool>());
-        QCOMPARE(Settings::stringValue(SettingsKeys::Username),
+        QCOMPARE(QSettings().value("username").toString(),
                  accepted ? "alice@example.com" : "previous@example.com");
         const QByteArray settingsFile = TestFiles::head(QSettings().fileName(), 1 << 20);
         QVERIFY(settingsFile.contains("@example.com") && !settingsFile.contains(password.toUtf8()));
@@ -151,11 +145,10 @@ private Q_SLOTS:
         // The toolbar's Account item: the profile while logged in, the login window after logout.
         if (accepted) {
             QCOMPARE(windowOpenedByAccount(), QStringLiteral("MyProfileWindowController"));
-            NotificationProbe loggedOut(NotificationNames::LogOut);
+            AnnouncementProbe loggedOut(&AccountEvents::loggedOut);
             QObject shell; // the poster the menu hands in
             AccountActions::logOut(&shell);
-            QCOMPARE(loggedOut.objects.size(), 1);
-            QCOMPARE(loggedOut.objects.first().value<QObject*>(), &shell);
+            QCOMPARE(loggedOut.objects, QList<QObject*>{&shell});
             QCOMPARE(loggedOut.loggedIn.first(), false);
         }
         QCOMPARE(windowOpenedByAccount(), QStringLiteral("LoginWindowController"));

@@ -23,18 +23,37 @@ QString nameOfBytes(int bytes, const QString& extension) {
 }
 
 // Renames out of any folder named "elsewhere" fail as if it were another file system.
-int renameAcrossDevices(const char* from, const char* to) {
+int renameAcrossDevices(const char* from, int folder, const char* name) {
     if (QByteArray(from).contains("/elsewhere/")) {
         errno = EXDEV;
         return -1;
     }
-    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+    return ::renameat2(AT_FDCWD, from, folder, name, RENAME_NOREPLACE);
 }
 
 // A file system without RENAME_NOREPLACE.
-int renameUnsupported(const char*, const char*) {
+int renameUnsupported(const char*, int, const char*) {
     errno = EINVAL;
     return -1;
+}
+
+// Another user who can write the output folder swaps a fresh result for a link to one of ours.
+QByteArray victimOfTheSwap;
+int renameThenSwapForLink(const char* from, int folder, const char* name) {
+    if (::renameat2(AT_FDCWD, from, folder, name, RENAME_NOREPLACE) != 0)
+        return -1;
+    const QByteArray moved = QByteArray(name) + ".moved";
+    ::renameat(folder, name, folder, moved.constData());
+    return ::symlinkat(victimOfTheSwap.constData(), folder, name);
+}
+
+// Publishes the file at source into folder under the name of wanted.
+OutputPlacement::Published publish(const QString& source, const QString& wanted,
+                                   const OutputPlacement::IsTaken& alsoTaken = {},
+                                   const std::optional<QDateTime>& date = std::nullopt) {
+    const QFileInfo info(wanted);
+    return OutputPlacement::publishNoReplace(source, info.path(), {}, info.fileName(), alsoTaken,
+                                             date);
 }
 
 struct FaultScope {
@@ -57,8 +76,8 @@ private Q_SLOTS:
     void publishOnOtherFileSystems();
     void publishNamesThatDoNotFit();
     void publishAcrossFileSystemsLeavesNoHiddenCopy();
-    void dateStepSetsOnlyModificationTime();
-    void missingSourceHasNoCreationDate();
+    void datesAreSetBeforeTheResultIsVisible();
+    void mirroredFoldersAreNeverLinks();
 };
 
 void PlacementTest::uniqueName_data() {
@@ -94,7 +113,7 @@ void PlacementTest::uniqueName() {
     QTemporaryDir dir;
     for (const QString& e : existing)
         TestFiles::writeBytes(dir.filePath(e), "x");
-    QCOMPARE(OutputPlacement::returnSaveImageName(name, dir.path(), 1),
+    QCOMPARE(OutputPlacement::uniqueName(name, dir.path(), 1),
              expected.isEmpty() ? QString() : dir.filePath(expected));
     OutputReservations reservations;
     QCOMPARE(reservations.reserve(name, dir.path()),
@@ -118,42 +137,42 @@ void PlacementTest::publishNeverReplaces() {
     QTemporaryDir dir;
     const QString existing = TestFiles::writeBytes(dir.filePath("photo.webp"), "users own file");
     const QString result = TestFiles::writeBytes(dir.filePath("tmp-result"), "new result");
-    QString error;
     // The name was free when chosen but is taken by the time we publish.
-    const auto placed = OutputPlacement::publishNoReplace(result, existing, {}, &error);
-    QVERIFY2(placed.has_value(), qPrintable(error));
-    QCOMPARE(*placed, dir.filePath("photo(1).webp"));
+    const auto placed = publish(result, existing);
+    QCOMPARE(placed.path, dir.filePath("photo(1).webp"));
     QCOMPARE(TestFiles::head(existing, 100), QByteArray("users own file"));
-    QCOMPARE(TestFiles::head(*placed, 100), QByteArray("new result"));
+    QCOMPARE(TestFiles::head(placed.path, 100), QByteArray("new result"));
     QVERIFY(!QFileInfo::exists(result));
 
     // Names promised to other jobs are skipped as well.
     const QString second = TestFiles::writeBytes(dir.filePath("tmp-2"), "second");
-    const auto placed2 = OutputPlacement::publishNoReplace(
-        second, existing, [&](const QString& p) { return p == dir.filePath("photo(2).webp"); },
-        &error);
-    QCOMPARE(placed2.value_or(QString()), dir.filePath("photo(3).webp"));
+    const auto placed2 =
+        publish(second, existing, [&](const QString& p) { return p.endsWith("photo(2).webp"); });
+    QCOMPARE(placed2.path, dir.filePath("photo(3).webp"));
 }
 
 void PlacementTest::publishOnOtherFileSystems_data() {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<int>("umask");
-    QTest::addColumn<bool>("copyFails");
+    QTest::addColumn<QString>("failure"); // "", "copy" or "name" (no free name fits)
     for (const int mask : {022, 077, 002}) {
         const QString m = QString::number(mask, 8);
-        QTest::addRow("other device, umask %s", qPrintable(m)) << "xdev" << mask << false;
+        QTest::addRow("other device, umask %s", qPrintable(m)) << "xdev" << mask << "";
         QTest::addRow("other device without unnamed files, umask %s", qPrintable(m))
-            << "xdev-named" << mask << false;
+            << "xdev-named" << mask << "";
     }
-    QTest::newRow("no RENAME_NOREPLACE: link and unlink") << "einval" << 022 << false;
-    QTest::newRow("copy fails") << "xdev" << 022 << true;
-    QTest::newRow("copy fails without unnamed files") << "xdev-named" << 022 << true;
+    QTest::newRow("no RENAME_NOREPLACE: link and unlink") << "einval" << 022 << "";
+    for (const char* fault : {"xdev", "xdev-named"}) {
+        QTest::addRow("%s, copy fails", fault) << fault << 022 << "copy";
+        QTest::addRow("%s, no free name fits", fault) << fault << 022 << "name";
+    }
 }
 
 void PlacementTest::publishOnOtherFileSystems() {
     QFETCH(QString, fault);
     QFETCH(int, umask);
-    QFETCH(bool, copyFails);
+    QFETCH(QString, failure);
+    const bool copyFails = failure == "copy";
     const UmaskScope scopedUmask(umask);
     const FaultScope faults(fault == "einval" ? renameUnsupported : renameAcrossDevices,
                             fault == "xdev-named");
@@ -161,7 +180,8 @@ void PlacementTest::publishOnOtherFileSystems() {
     const QString out = dir.filePath("out");
     QDir().mkpath(out);
     QDir().mkpath(dir.filePath("elsewhere"));
-    const QString existing = TestFiles::writeBytes(out + "/photo.webp", "users own file");
+    const QString taken = failure == "name" ? nameOfBytes(255, "webp") : QString("photo.webp");
+    const QString existing = TestFiles::writeBytes(out + u'/' + taken, "users own file");
     // A folder opens but cannot be read: the copy fails half-way.
     const QString result =
         copyFails ? dir.filePath("elsewhere/folder")
@@ -170,18 +190,19 @@ void PlacementTest::publishOnOtherFileSystems() {
     // The work file's own mode must not leak into a copied result.
     if (fault != "einval")
         QFile::setPermissions(result, QFile::ReadOwner | QFile::WriteOwner);
-    QString error;
-    const auto placed = OutputPlacement::publishNoReplace(result, existing, {}, &error);
+    const auto placed = publish(result, existing);
     QCOMPARE(TestFiles::head(existing, 100), QByteArray("users own file"));
-    if (copyFails) {
-        QVERIFY(!placed && error.contains(out + "/photo.webp"));
-        QCOMPARE(entries(out), QStringList{"photo.webp"});
+    if (!failure.isEmpty()) {
+        // Only the user's own files remain: no hidden copy, no half file.
+        QVERIFY2(!placed.ok() && placed.message.contains(existing), qPrintable(placed.message));
+        QCOMPARE(placed.reason, copyFails ? Reason::WriteFailed : Reason::NameTooLong);
+        QCOMPARE(entries(out), QStringList{taken});
         return;
     }
-    QVERIFY2(placed.has_value(), qPrintable(error));
-    QCOMPARE(*placed, out + "/photo(1).webp");
-    QCOMPARE(TestFiles::head(*placed, 300000), QByteArray(300000, 'w'));
-    QCOMPARE(permissionBits(*placed), 0666 & ~umask);
+    QVERIFY2(placed.ok(), qPrintable(placed.message));
+    QCOMPARE(placed.path, out + "/photo(1).webp");
+    QCOMPARE(TestFiles::head(placed.path, 300000), QByteArray(300000, 'w'));
+    QCOMPARE(permissionBits(placed.path), 0666 & ~umask);
     QVERIFY(!QFileInfo::exists(result));
     // No hidden copy, no leftover temporary.
     QCOMPARE(entries(out), (QStringList{"photo(1).webp", "photo.webp"}));
@@ -191,16 +212,13 @@ void PlacementTest::publishNamesThatDoNotFit() {
     QTemporaryDir dir;
     const QString full = TestFiles::writeBytes(dir.filePath(nameOfBytes(255, "webp")), "mine");
     const QString result = TestFiles::writeBytes(dir.filePath("r"), "result");
-    QString error;
     // Free when reserved, taken at publish: "(1)" would not fit.
-    QVERIFY(!OutputPlacement::publishNoReplace(result, full, {}, &error));
-    QVERIFY2(error.endsWith(OutputPlacement::NameTooLong) && error.contains(full),
-             qPrintable(error));
+    auto placed = publish(result, full);
+    QCOMPARE(placed.reason, Reason::NameTooLong);
+    QVERIFY2(placed.message.contains(full), qPrintable(placed.message));
     // The file system itself refuses the name.
-    error.clear();
-    QVERIFY(!OutputPlacement::publishNoReplace(result, dir.filePath(nameOfBytes(256, "webp")), {},
-                                               &error));
-    QVERIFY2(error.endsWith(OutputPlacement::NameTooLong), qPrintable(error));
+    placed = publish(result, dir.filePath(nameOfBytes(256, "webp")));
+    QCOMPARE(placed.reason, Reason::NameTooLong);
     QCOMPARE(TestFiles::head(full, 10), QByteArray("mine"));
     QCOMPARE(entries(dir.path()), (QStringList{"r", nameOfBytes(255, "webp")}));
 }
@@ -220,38 +238,64 @@ void PlacementTest::publishAcrossFileSystemsLeavesNoHiddenCopy() {
         const QString name = QStringLiteral("out%1.png").arg(mask);
         const QString result = TestFiles::writeBytes(source.filePath("r"), QByteArray(300000, 'w'));
         QFile::setPermissions(result, QFile::ReadOwner | QFile::WriteOwner);
-        QString error;
-        const auto placed =
-            OutputPlacement::publishNoReplace(result, target.filePath(name), {}, &error);
-        QVERIFY2(placed.has_value(), qPrintable(error));
-        QCOMPARE(QFileInfo(*placed).size(), 300000);
-        QCOMPARE(permissionBits(*placed), 0666 & ~mask);
+        const auto placed = publish(result, target.filePath(name));
+        QVERIFY2(placed.ok(), qPrintable(placed.message));
+        QCOMPARE(QFileInfo(placed.path).size(), 300000);
+        QCOMPARE(permissionBits(placed.path), 0666 & ~mask);
     }
     QCOMPARE(entries(target.path()), (QStringList{"out18.png", "out63.png"}));
 }
 
-void PlacementTest::dateStepSetsOnlyModificationTime() {
+void PlacementTest::datesAreSetBeforeTheResultIsVisible() {
     QTemporaryDir dir;
-    const QString out = TestFiles::writeBytes(dir.filePath("out.png"), "x");
     const QDateTime when = QDateTime::fromSecsSinceEpoch(1'000'000'000);
     const QDateTime accessed = QDateTime::fromSecsSinceEpoch(1'500'000'000);
-    QFile file(out);
+    const QString result = TestFiles::writeBytes(dir.filePath("r"), "result");
+    QFile file(result);
     QVERIFY(file.open(QIODevice::ReadWrite) &&
             file.setFileTime(accessed, QFileDevice::FileAccessTime));
     file.close();
-    OutputPlacement::applyDateStep(when, out);
-    QCOMPARE(QFileInfo(out).lastModified(), when);
-    QCOMPARE(QFileInfo(out).lastRead(), accessed);
-    // No date: nothing changes.
-    const QDateTime before = QFileInfo(out).lastModified();
-    OutputPlacement::applyDateStep(std::nullopt, out);
-    QCOMPARE(QFileInfo(out).lastModified(), before);
+    auto placed = publish(result, dir.filePath("out.png"), {}, when);
+    QCOMPARE(QFileInfo(placed.path).lastModified(), when);
+    QCOMPARE(QFileInfo(placed.path).lastRead(), accessed); // only the modification time
+
+    // A link swapped in for the fresh result leads nowhere: the path is never touched again.
+    const QString victim = TestFiles::writeBytes(dir.filePath("victim"), "mine");
+    const QDateTime victimTime = QFileInfo(victim).lastModified();
+    victimOfTheSwap = QFile::encodeName(victim);
+    const FaultScope faults(renameThenSwapForLink, false);
+    placed = publish(TestFiles::writeBytes(dir.filePath("r2"), "second"),
+                     dir.filePath("swapped.png"), {}, when);
+    QVERIFY(placed.ok());
+    QCOMPARE(QFileInfo(victim).lastModified(), victimTime);
+    QCOMPARE(QFileInfo(dir.filePath("swapped.png.moved")).lastModified(), when);
 }
 
-void PlacementTest::missingSourceHasNoCreationDate() {
-    QTest::ignoreMessage(
-        QtInfoMsg, QRegularExpression("^-- can't get attributesOfItemAtPath:/no/such/file error:"));
-    QVERIFY(!OutputPlacement::fileCreateDate(QStringLiteral("/no/such/file")).has_value());
+void PlacementTest::mirroredFoldersAreNeverLinks() {
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out");
+    QDir().mkpath(out);
+    QDir().mkpath(dir.filePath("elsewhere"));
+    QVERIFY(QFile::link(dir.filePath("elsewhere"), out + "/sub"));
+    const auto into = [&](const QString& subfolder) {
+        return OutputPlacement::publishNoReplace(TestFiles::writeBytes(dir.filePath("r"), "x"), out,
+                                                 subfolder, "x.webp", {});
+    };
+    // A planted link, at the first level or deeper, fails the job; nothing lands behind it.
+    QDir().mkpath(out + "/a");
+    QVERIFY(QFile::link(dir.filePath("elsewhere"), out + "/a/sub"));
+    for (const QString& subfolder : {QStringLiteral("sub"), QStringLiteral("a/sub/b")}) {
+        const auto placed = into(subfolder);
+        QCOMPARE(placed.reason, Reason::LinkInOutputTree);
+        const QString link = out + u'/' + subfolder.left(subfolder.indexOf("sub") + 3);
+        QVERIFY2(placed.message.contains(link + " is a link"), qPrintable(placed.message));
+        QVERIFY(entries(dir.filePath("elsewhere")).isEmpty());
+    }
+    // Real folders are made as needed; a vanished output folder is never made again.
+    QCOMPARE(into("c/d").path, out + "/c/d/x.webp");
+    QVERIFY(QDir(out).removeRecursively());
+    QCOMPARE(into("c/d").reason, Reason::WriteFailed);
+    QVERIFY(!QFileInfo::exists(out));
 }
 
 QTEST_GUILESS_MAIN(PlacementTest)

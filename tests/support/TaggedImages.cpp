@@ -107,6 +107,23 @@ QString tagValue(const QString& path, const QString& key) {
         .trimmed();
 }
 
+QString writeWebpWithOversizedXmp(const QString& path) {
+    Tags tags;
+    tags.metadata = false;
+    const QString plain = write(path + QStringLiteral(".plain.webp"), QStringLiteral("webp"), tags);
+    const QByteArray packet =
+        "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
+        "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"><rdf:Description "
+        "rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:source>" +
+        QByteArray(70000, 'x') + "</dc:source></rdf:Description></rdf:RDF></x:xmpmeta>";
+    const QString xmp = TestFiles::writeBytes(path + QStringLiteral(".xmp"), packet);
+    QProcess::execute(QStringLiteral("webpmux"), {QStringLiteral("-set"), QStringLiteral("xmp"),
+                                                  xmp, plain, QStringLiteral("-o"), path});
+    QFile::remove(plain);
+    QFile::remove(xmp);
+    return path;
+}
+
 QByteArray webpmuxProfile(const QString& path) {
     QTemporaryDir dir;
     const QString icc = dir.filePath(QStringLiteral("profile.icc"));

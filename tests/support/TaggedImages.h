@@ -23,6 +23,9 @@ inline const QString XmpTitle = QStringLiteral("lang=\"x-default\" Harbour at du
 // A 40x20 image, red in its top-left 8x8 corner, white elsewhere; kind: "jpeg", "png" or
 // "webp" (made by the real cwebp from a tagged PNG).
 QString write(const QString& path, const QString& kind, const Tags& tags);
+// A still WebP whose XMP packet is larger than one JPEG segment can hold: its metadata fits
+// a WebP but cannot be carried into a JPEG.
+QString writeWebpWithOversizedXmp(const QString& path);
 // A 32x16 CMYK JPEG (Adobe-style inverted), which cwebp cannot read.
 QString writeCmykJpeg(const QString& path);
 

@@ -39,8 +39,8 @@ QStringList filesBelow(const QString& folder) {
     return files;
 }
 
-// Any control character but the line feed.
-const QRegularExpression controlCharacter("[\\x00-\\x09\\x0b-\\x1f\\x7f]");
+// Any control character but the line feed, C1 included.
+const QRegularExpression controlCharacter("[\\x00-\\x09\\x0b-\\x1f\\x7f-\\x9f]");
 
 // Files below folder relative to it, sorted.
 QStringList relativeFilesBelow(const QString& folder) {
@@ -66,7 +66,7 @@ QByteArray copyUnderRawName(const QString& png, const QByteArray& rawPath) {
 
 Q_DECLARE_METATYPE(FormatCheck)
 
-class ConvertCliTest : public QObject {
+class CliTest : public QObject {
     Q_OBJECT
 
 private:
@@ -199,6 +199,18 @@ private Q_SLOTS:
             QCOMPARE(TaggedImages::tagValue(result, "Exif.Image.Model"),
                      metadata ? TaggedImages::CameraModel : QString());
         }
+    }
+
+    // Converted, but the metadata asked for cannot be carried: said in JSON and in the text.
+    void metadataThatCannotBeCarriedIsAWarning() {
+        const QString source = TaggedImages::writeWebpWithOversizedXmp(in_ + "/big.webp");
+        QCOMPARE(run({"--to", "jpg", "--keep-metadata", "-o", out_, source}), 0);
+        QVERIFY2(stdout_.contains("Warning: " + source + ": "), qPrintable(stdout_));
+        QCOMPARE(run({"--json", "--to", "jpg", "--keep-metadata", "-o", out_ + "2", source}), 0);
+        const QJsonObject input = json()["inputs"].toArray().at(0).toObject();
+        QCOMPARE(input["state"].toString(), QString("converted"));
+        QVERIFY(!input["warning"].toString().isEmpty() && !input["metadata"].toBool());
+        QVERIFY(!QImage(input["output"].toString()).isNull());
     }
 
     void qualitySetsTheJpegQuality() {
@@ -349,21 +361,30 @@ private Q_SLOTS:
         QCOMPARE(reported, shown);
         QCOMPARE(report["totals"]["converted"].toInt(), 1);
         QCOMPARE(relativeFilesBelow(out_), QStringList{"ok.webp"});
+        // An output folder named by such bytes is a usage error, and nothing is made.
+        qputenv("BADOUT", QFile::encodeName(base_) + "/out\xe9");
+        process.start("/bin/sh", {"-c", "exec \"$0\" --to webp -o \"$BADOUT\" \"$1\"",
+                                  TESSARO_CONVERT_BINARY, png});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 2);
+        QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains("not valid UTF-8"));
+        QCOMPARE(QDir(base_).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 (QStringList{"data", "in", "out"}));
         // QTemporaryDir cannot remove what it cannot name.
         for (const QByteArray& raw : {folder + "/caf\xe9.png", folder + "/\xff.txt", loose})
             ::unlink(raw.constData());
     }
 
-    // An escape sequence in a name or in a tool's error text reaches the terminal escaped;
-    // JSON keeps the exact text.
+    // An escape sequence (C0 or C1) in a name or in a tool's error text reaches the terminal
+    // escaped; JSON keeps the exact text.
     void controlCharactersAreEscapedInText() {
-        const QString name = QString("bad\x1b[2J\x7f\x01.png");
+        const QString name = QString("bad\x1b[2J\x7f\x01") + QChar(0x9b) + "1m.png";
         const QString good = make(name), skipped = make("odd\t.txt=x");
-        useFakeTools("printf 'tool says \\033[31mno\\n' >&2\nexit 1");
+        useFakeTools("printf 'tool says \\033[31mno \\302\\2332J\\n' >&2\nexit 1");
         QCOMPARE(run({"--to", "webp", "-o", out_, good, skipped}), 1);
         QVERIFY(!(stdout_ + stderr_).contains(controlCharacter));
-        QVERIFY2(stdout_.contains("bad\\e[2J\\x7f\\x01.png: cwebp failed") &&
-                     stdout_.contains("tool says \\e[31mno"),
+        QVERIFY2(stdout_.contains("bad\\e[2J\\x7f\\x01\\x9b1m.png: cwebp failed") &&
+                     stdout_.contains("tool says \\e[31mno \\x9b2J"),
                  qPrintable(stdout_));
         QVERIFY2(stderr_.contains("skipped " + in_ + "/odd\\t.txt"), qPrintable(stderr_));
         QCOMPARE(run({"--to", "webp", "--json", "-o", out_, good, skipped}), 1);
@@ -374,8 +395,8 @@ private Q_SLOTS:
     }
 
     void progressLineEscapesNames() {
-        QCOMPARE(progressText(1, 4, "a\x1b[2J\t\x7f\x01.png", 200),
-                 QString("[1/4] 25% a\\e[2J\\t\\x7f\\x01.png"));
+        QCOMPARE(progressText(1, 4, QString("a\x1b[2J\t\x7f\x01") + QChar(0x9b) + ".png", 200),
+                 QString("[1/4] 25% a\\e[2J\\t\\x7f\\x01\\x9b.png"));
     }
 
     // Two roots whose trees clash, hidden entries, a link loop and a link to a file: the
@@ -441,17 +462,22 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(out_ + "/s/b(1).webp"));
     }
 
-    // More inputs than the window's list takes, through a copying stand-in tool; the
-    // --json-lines stream has one object per input and totals that match them.
+    // More inputs than the window's list takes: most of them have their results already, so
+    // the run stays cheap; the --json-lines stream has one object per input and totals that
+    // match them.
     void manyInputsStreamAsJsonLines() {
-        const int count = 10050;
+        const int count = 10050, converted = 50;
         const QByteArray png = head(make("seed.png"), 1 << 16);
-        QVERIFY(QDir().mkpath(in_ + "/many/sub"));
-        for (int i = 0; i < count; ++i)
-            writeBytes(QString("%1/many/%2%3.png").arg(in_, i % 2 ? "sub/" : "").arg(i), png);
-        useFakeTools("cp \"$3\" \"$5\"");
-        QCOMPARE(run({"-r", "--to", "webp", "--json-lines", "-j", "4", "-o", out_, in_ + "/many",
-                      in_ + "/missing.png"}),
+        QVERIFY(QDir().mkpath(in_ + "/many/sub") && QDir().mkpath(out_ + "/sub"));
+        for (int i = 0; i < count; ++i) {
+            const QString name = QString("%1%2").arg(i % 2 ? "sub/" : "").arg(i);
+            writeBytes(in_ + "/many/" + name + ".png", png);
+            if (i >= converted)
+                writeBytes(out_ + '/' + name + ".webp", "earlier result");
+        }
+        useFakeTools("exec cp \"$3\" \"$5\"");
+        QCOMPARE(run({"-r", "--skip-existing", "--to", "webp", "--json-lines", "-o", out_,
+                      in_ + "/many", in_ + "/missing.png"}),
                  1);
         const QStringList lines = stdout_.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), count + 2);
@@ -468,11 +494,12 @@ private Q_SLOTS:
         const QJsonObject totals =
             QJsonDocument::fromJson(lines.last().toUtf8())["totals"].toObject();
         QCOMPARE(totals["inputs"].toInt(), count + 1);
-        QCOMPARE(totals["converted"].toInt(), count);
+        QCOMPARE(totals["converted"].toInt(), converted);
+        QCOMPARE(totals["alreadyExists"].toInt(), count - converted);
         QCOMPARE(totals["skipped"].toInt(), 1);
         QCOMPARE(totals["outputBytes"].toInteger(), outputBytes);
+        QCOMPARE(outputBytes, converted * png.size());
         QCOMPARE(filesBelow(out_).size(), count);
-        QCOMPARE(QDir(out_ + "/sub").entryList(QDir::Files).size(), count / 2);
     }
 
     // The README's recipe for many machines, with this machine as the one host ":": every
@@ -535,8 +562,9 @@ private Q_SLOTS:
     // <tools>/started, then hang.
     void interruptLeavesNoPartialFile() {
         QFETCH(int, signalNumber);
-        useFakeTools("for last; do :; done\nprintf partial > \"$last\"\n"
-                     "echo \"$$ $last\" >> \"$(dirname \"$0\")/started\"\nexec sleep 60");
+        // They ignore the polite request to stop: the grace period ends them.
+        useFakeTools("trap '' TERM\nfor last; do :; done\nprintf partial > \"$last\"\n"
+                     "echo \"$$ $last\" >> \"$(dirname \"$0\")/started\"\nsleep 60 & wait");
         for (const char* name : {"a.png", "b.png", "c.png"})
             make(name);
         QProcess process;
@@ -593,5 +621,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(ConvertCliTest)
-#include "ConvertCliTest.moc"
+QTEST_GUILESS_MAIN(CliTest)
+#include "tst_cli.moc"
