@@ -1,5 +1,8 @@
 #include "LaunchArguments.h"
 
+#include "RawNames.h"
+#include "ReasonText.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -49,8 +52,17 @@ QStringList files(const QStringList& arguments) {
     describe(parser);
     parser.process(arguments); // an unknown option ends the launch with the parser's message
     QStringList paths;
-    for (const QString& argument : parser.positionalArguments())
+    for (const QString& argument : parser.positionalArguments()) {
+        // Its decoded text may name another file: it is never opened.
+        if (RawNames::isUndecodable(argument)) {
+            std::fprintf(stderr, "%s: skipped %s: %s\n",
+                         qPrintable(QCoreApplication::applicationName()),
+                         qPrintable(RawNames::shownName(argument)),
+                         qPrintable(reasonText(Reason::NotUtf8FileName)));
+            continue;
+        }
         paths.append(QFileInfo(argument).absoluteFilePath());
+    }
     return paths;
 }
 

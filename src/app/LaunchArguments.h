@@ -11,7 +11,9 @@ namespace LaunchArguments {
 // before any window system is needed; nothing otherwise.
 std::optional<int> answerInformationRequest(int argc, char* argv[]);
 
-// The files named after the application's own options were taken out (QApplication built).
+// The files named after the application's own options were taken out (QApplication built),
+// from RawNames::arguments: a name that does not survive decoding is reported on stderr and
+// left out, never taken for the file its text names.
 QStringList files(const QStringList& arguments);
 
 } // namespace LaunchArguments

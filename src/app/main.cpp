@@ -4,6 +4,7 @@
 #include "ApplicationLook.h"
 #include "InstanceChannel.h"
 #include "LaunchArguments.h"
+#include "RawNames.h"
 #include "MainWindow.h"
 #include "Translations.h"
 
@@ -20,7 +21,7 @@ int main(int argc, char* argv[]) {
     applyApplicationIdentity(app);
     if (QString why; !AppPaths::preparePrivateHome(&why))
         qWarning().noquote() << QStringLiteral("The private home is not private: %1").arg(why);
-    const QStringList files = LaunchArguments::files(QApplication::arguments());
+    const QStringList files = LaunchArguments::files(RawNames::arguments(argc, argv));
 
     // A running instance takes the files (or just comes forward); this launch is done then.
     if (InstanceChannel::forward(files))

@@ -1,6 +1,7 @@
 #include "CliOptions.h"
 
 #include "ModeTable.h"
+#include "RawNames.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -74,8 +75,7 @@ QString usageText() {
         .arg(defaultJobs());
 }
 
-ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& currentDir,
-                                   const QHash<QString, QString>& invalidNames) {
+ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& currentDir) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     const QCommandLineOption to({"t", "to"}, {}, "format");
@@ -138,10 +138,10 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     const QString outputArgument = parser.isSet(output) ? parser.value(output) : QString(".");
     if (outputArgument.isEmpty())
         return usageError(QStringLiteral("Invalid --output: the folder name is empty."));
-    if (invalidNames.contains(outputArgument))
+    if (RawNames::isUndecodable(outputArgument))
         return usageError(QStringLiteral("Invalid --output '%1': the folder name is not valid "
                                          "UTF-8.")
-                              .arg(invalidNames.value(outputArgument)));
+                              .arg(RawNames::shownName(outputArgument)));
     if (parser.isSet(json) && parser.isSet(jsonLines))
         return usageError(QStringLiteral("Use either --json or --json-lines, not both."));
     options.run.mode = options.modes.first();
@@ -154,7 +154,6 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     options.json = parser.isSet(json);
     options.jsonLines = parser.isSet(jsonLines);
     options.recursive = parser.isSet(recursive);
-    options.invalidNames = invalidNames;
     options.quiet = parser.isSet(quiet);
     options.paths = parser.positionalArguments();
     if (options.paths.isEmpty())

@@ -1,7 +1,6 @@
 #pragma once
 #include "BatchRun.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -18,10 +17,8 @@ struct CliOptions {
     bool jsonLines = false; // one object per finished input, then one with the totals
     bool quiet = false;
     bool recursive = false; // folders give their whole tree, mirrored under the output
-    QStringList paths;      // as given
-    // Arguments whose bytes are not valid UTF-8: the decoded text -> the bytes as people read
-    // them. Such a path cannot be opened by its decoded name.
-    QHash<QString, QString> invalidNames;
+    // As given; one whose bytes are not valid UTF-8 comes marked (RawNames::arguments).
+    QStringList paths;
 };
 
 struct ParsedCommandLine {
@@ -33,10 +30,9 @@ struct ParsedCommandLine {
 
 inline constexpr int MaxJobs = 64;
 
-// Reads the arguments (argv[0] first). Relative folders are resolved against currentDir.
-// invalidNames: see CliOptions::invalidNames.
-ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& currentDir,
-                                   const QHash<QString, QString>& invalidNames = {});
+// Reads the arguments (argv[0] first), as RawNames::arguments gives them. Relative folders are
+// resolved against currentDir.
+ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& currentDir);
 
 // Tools at once when -j is not given: one per processor.
 int defaultJobs();

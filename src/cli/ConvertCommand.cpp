@@ -23,8 +23,7 @@ constexpr int ScanBatch = 64;
 } // namespace
 
 ConvertCommand::ConvertCommand(const CliOptions& options, QObject* parent)
-    : QObject(parent), options_(options),
-      scanner_(options.paths, options.modes, options.recursive, options.invalidNames),
+    : QObject(parent), options_(options), scanner_(options.paths, options.modes, options.recursive),
       progress_(!options.json && !options.jsonLines && !options.quiet &&
                 ConsoleOutput::stdoutIsTerminal()) {
     connect(&run_, &BatchRun::jobStarted, this, [this] {

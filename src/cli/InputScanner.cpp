@@ -1,13 +1,14 @@
 #include "InputScanner.h"
 
 #include "FileIntake.h"
+#include "RawNames.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 InputScanner::InputScanner(const QStringList& arguments, const QList<ConvertMode>& modes,
-                           bool recursive, const QHash<QString, QString>& invalidNames)
-    : arguments_(arguments), modes_(modes), recursive_(recursive), invalidNames_(invalidNames) {}
+                           bool recursive)
+    : arguments_(arguments), modes_(modes), recursive_(recursive) {}
 
 InputScanner::~InputScanner() = default;
 
@@ -25,9 +26,9 @@ std::optional<WalkItem> InputScanner::next() {
             if (nextArgument_ >= arguments_.size())
                 return std::nullopt;
             const QString& argument = arguments_.at(nextArgument_++);
-            if (invalidNames_.contains(argument))
+            if (RawNames::isUndecodable(argument))
                 return WalkItem::skippedPath(
-                    QDir::cleanPath(current.absoluteFilePath(invalidNames_.value(argument))),
+                    QDir::cleanPath(current.absoluteFilePath(RawNames::shownName(argument))),
                     Reason::NotUtf8FileName);
             const QString path = QDir::cleanPath(current.absoluteFilePath(argument));
             const QFileInfo info(path);

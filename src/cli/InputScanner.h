@@ -1,7 +1,6 @@
 #pragma once
 #include "FolderWalk.h"
 
-#include <QHash>
 #include <QSet>
 #include <QStringList>
 
@@ -14,8 +13,8 @@
 // with the number of files; a file met twice is given once (a hash of each path is kept).
 class InputScanner {
 public:
-    InputScanner(const QStringList& arguments, const QList<ConvertMode>& modes, bool recursive,
-                 const QHash<QString, QString>& invalidNames);
+    // Arguments that did not survive decoding come marked (RawNames::arguments).
+    InputScanner(const QStringList& arguments, const QList<ConvertMode>& modes, bool recursive);
     ~InputScanner();
 
     std::optional<WalkItem> next();
@@ -24,7 +23,6 @@ private:
     QStringList arguments_;
     QList<ConvertMode> modes_;
     bool recursive_;
-    QHash<QString, QString> invalidNames_;
     qsizetype nextArgument_ = 0;
     std::unique_ptr<FolderWalk> walk_;
     QSet<size_t> seen_;

@@ -21,17 +21,6 @@ void quietMessageHandler(QtMsgType type, const QMessageLogContext& context,
         qt_message_output(type, context, message);
 }
 
-// Arguments whose bytes do not survive decoding: Qt's text of them names no file.
-QHash<QString, QString> invalidArguments(int argc, char* argv[]) {
-    QHash<QString, QString> invalid;
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray raw(argv[i]);
-        if (!RawNames::isValidName(raw))
-            invalid.insert(QFile::decodeName(raw), RawNames::readableName(raw));
-    }
-    return invalid;
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -42,7 +31,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
 
     const ParsedCommandLine parsed =
-        parseCommandLine(app.arguments(), QDir::currentPath(), invalidArguments(argc, argv));
+        parseCommandLine(RawNames::arguments(argc, argv), QDir::currentPath());
     switch (parsed.action) {
     case ParsedCommandLine::Action::ShowHelp:
         ConsoleOutput::writeStdout(usageText());

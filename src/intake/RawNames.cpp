@@ -42,6 +42,23 @@ int sequenceLength(const QByteArray& raw, qsizetype i) {
 
 } // namespace
 
+QStringList arguments(int argc, char* argv[]) {
+    QStringList decoded;
+    for (int i = 0; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        decoded.append(isValidName(raw) ? QFile::decodeName(raw) : QChar(0) + readableName(raw));
+    }
+    return decoded;
+}
+
+bool isUndecodable(const QString& argument) {
+    return argument.startsWith(QChar(0));
+}
+
+QString shownName(const QString& argument) {
+    return isUndecodable(argument) ? argument.mid(1) : argument;
+}
+
 bool isValidName(const QByteArray& raw) {
     return QFile::encodeName(QFile::decodeName(raw)) == raw;
 }

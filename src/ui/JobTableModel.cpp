@@ -6,6 +6,7 @@
 #include "SizeSummary.h"
 
 #include <QFileInfo>
+#include <QTextDocument>
 
 JobTableModel::JobTableModel(JobList* list, QObject* parent)
     : QAbstractTableModel(parent), list_(list) {
@@ -81,8 +82,12 @@ QVariant JobTableModel::data(const QModelIndex& index, int role) const {
         return shown->outputPath;
     case ExtensionRole:
         return QFileInfo(shown->name).suffix().toUpper();
-    case Qt::ToolTipRole:
-        return toolTip(*shown);
+    case Qt::ToolTipRole: {
+        // Tool tips guess their format: a name that looks like markup is shown as it is.
+        const QString text = toolTip(*shown);
+        return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre)
+                                         : text;
+    }
     case WarningRole:
         return !shown->warning.isEmpty();
     case Qt::AccessibleTextRole:

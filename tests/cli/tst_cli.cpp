@@ -333,16 +333,22 @@ private Q_SLOTS:
 
     // Names that are not valid UTF-8, found by a folder scan and given as an argument, are
     // each reported with the reason; the rest converts, and the run says it is incomplete.
+    // Beside each, a valid name that the bad bytes would decode to: it converts from its own
+    // pixels and is never taken for the other.
     void invalidUtf8NamesAreReported() {
         const QString png = make("ok.png");
+        const QString replacement = QString(QChar(0xfffd)) + ".png";
+        writeImage(in_ + "/caf" + replacement, "png", {9, 9});
+        writeImage(base_ + "/l" + replacement, "png", {7, 7});
         const QByteArray folder = QFile::encodeName(in_);
         copyUnderRawName(png, folder + "/caf\xe9.png");
         copyUnderRawName(png, folder + "/\xff.txt"); // not taken anyway: no word about it
         const QByteArray loose = copyUnderRawName(png, QFile::encodeName(base_) + "/l\xe9.png");
         qputenv("LOOSE", loose);
         QProcess process;
-        process.start("/bin/sh", {"-c", "exec \"$0\" --to webp --json -o \"$1\" \"$2\" \"$LOOSE\"",
-                                  TESSARO_CONVERT_BINARY, out_, in_});
+        process.start("/bin/sh",
+                      {"-c", "exec \"$0\" --to webp --json -o \"$1\" \"$2\" \"$LOOSE\" \"$3\"",
+                       TESSARO_CONVERT_BINARY, out_, in_, base_ + "/l" + replacement});
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 1);
         const QString errors = QString::fromUtf8(process.readAllStandardError());
@@ -358,9 +364,14 @@ private Q_SLOTS:
             if (entry["state"].toString() == "skipped")
                 reported << entry["path"].toString();
         }
+        reported.sort();
         QCOMPARE(reported, shown);
-        QCOMPARE(report["totals"]["converted"].toInt(), 1);
-        QCOMPARE(relativeFilesBelow(out_), QStringList{"ok.webp"});
+        QCOMPARE(report["totals"]["converted"].toInt(), 3);
+        const QString cafe = "caf" + QString(QChar(0xfffd)) + ".webp";
+        const QString l = "l" + QString(QChar(0xfffd)) + ".webp";
+        QCOMPARE(relativeFilesBelow(out_), (QStringList{cafe, l, "ok.webp"}));
+        QCOMPARE(QImageReader(out_ + '/' + cafe).size(), QSize(9, 9));
+        QCOMPARE(QImageReader(out_ + '/' + l).size(), QSize(7, 7));
         // An output folder named by such bytes is a usage error, and nothing is made.
         qputenv("BADOUT", QFile::encodeName(base_) + "/out\xe9");
         process.start("/bin/sh", {"-c", "exec \"$0\" --to webp -o \"$BADOUT\" \"$1\"",
