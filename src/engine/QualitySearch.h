@@ -13,7 +13,9 @@
 // brackets the boundary between measured misses and hits, probes inside the bracket at the
 // point its two ends interpolate to (Illinois rule against one-sided steps), and limits each
 // probe so that the bracket is always resolved to a single quality within maxEncodes (7 cover
-// all 101 qualities plus "none"). The choice is made among the measured results only.
+// all 101 qualities plus "none"). With fewer it bisects while it cannot be exact, and spends the
+// last encode on the top quality if nothing has met the goal yet. The choice is made among the
+// measured results only.
 class QualitySearch {
 public:
     // The lowest quality whose SSIM against the source is at least `ssim`.
