@@ -40,7 +40,7 @@ QStringList filesBelow(const QString& folder) {
 }
 
 // Any control character but the line feed.
-const QRegularExpression controlCharacter("[\\x00-\\x09\\x0b-\\x1f\\x7f]");
+const QRegularExpression controlCharacter("[\\x00-\\x09\\x0b-\\x1f\\x7f-\\x9f]");
 
 // Files below folder relative to it, sorted.
 QStringList relativeFilesBelow(const QString& folder) {
@@ -354,23 +354,31 @@ private Q_SLOTS:
             ::unlink(raw.constData());
     }
 
-    // An escape sequence in a name or in a tool's error text reaches the terminal escaped;
-    // JSON keeps the exact text.
+    // An escape sequence in a name or in a tool's error text reaches the terminal escaped,
+    // in JSON too (C1 controls like CSI U+009B included); parsed JSON keeps the exact text.
     void controlCharactersAreEscapedInText() {
-        const QString name = QString("bad\x1b[2J\x7f\x01.png");
+        const QString name = QString("bad\x1b[2J\x7f\x01") + QChar(0x9b) + "2J.png";
         const QString good = make(name), skipped = make("odd\t.txt=x");
         useFakeTools("printf 'tool says \\033[31mno\\n' >&2\nexit 1");
         QCOMPARE(run({"--to", "webp", "-o", out_, good, skipped}), 1);
         QVERIFY(!(stdout_ + stderr_).contains(controlCharacter));
-        QVERIFY2(stdout_.contains("bad\\e[2J\\x7f\\x01.png: cwebp failed") &&
+        QVERIFY2(stdout_.contains("bad\\e[2J\\x7f\\x01\\x9b2J.png: cwebp failed") &&
                      stdout_.contains("tool says \\e[31mno"),
                  qPrintable(stdout_));
         QVERIFY2(stderr_.contains("skipped " + in_ + "/odd\\t.txt"), qPrintable(stderr_));
-        QCOMPARE(run({"--to", "webp", "--json", "-o", out_, good, skipped}), 1);
-        const QJsonArray inputs = json()["inputs"].toArray();
-        QCOMPARE(inputs.at(0)["path"].toString(), good);
-        QVERIFY(inputs.at(0)["reason"].toString().contains("\x1b[31mno"));
-        QCOMPARE(inputs.at(1)["path"].toString(), skipped);
+        for (const char* format : {"--json", "--json-lines"}) {
+            QCOMPARE(run({"--to", "webp", format, "-o", out_, good, skipped}), 1);
+            QVERIFY2(!stdout_.contains(controlCharacter), qPrintable(stdout_));
+            QJsonArray inputs = json()["inputs"].toArray();
+            for (const QString& line : stdout_.split('\n', Qt::SkipEmptyParts))
+                if (format == QLatin1String("--json-lines"))
+                    inputs.append(QJsonDocument::fromJson(line.toUtf8()).object());
+            QMap<QString, QString> reasons; // by the exact names parsed back
+            for (const QJsonValue& input : inputs)
+                reasons[input["path"].toString()] = input["reason"].toString();
+            QVERIFY2(reasons.value(good).contains("\x1b[31mno"), qPrintable(stdout_));
+            QVERIFY(reasons.contains(skipped));
+        }
     }
 
     void progressLineEscapesNames() {
@@ -523,20 +531,26 @@ private Q_SLOTS:
 
     void interruptLeavesNoPartialFile_data() {
         QTest::addColumn<int>("signalNumber");
-        QTest::newRow("SIGINT") << int(SIGINT);
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::addColumn<bool>("wrapper"); // the tool a script that waits for its own child
+        QTest::newRow("SIGINT") << int(SIGINT) << false;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << false;
+        QTest::newRow("SIGINT, wrapper") << int(SIGINT) << true;
         // Killed outright, the converter cannot stop its tools itself; they must still not go
-        // on writing into a work folder the next start removes.
-        QTest::newRow("SIGKILL") << int(SIGKILL);
+        // on writing into a work folder the next start removes, nor what they started.
+        QTest::newRow("SIGKILL") << int(SIGKILL) << false;
+        QTest::newRow("SIGKILL, wrapper") << int(SIGKILL) << true;
     }
 
-    // Stand-in tools write a partial output, note their process and that output in
-    // <tools>/started, then hang.
+    // Stand-in tools write a partial output, note their process (a wrapper: its child's) and
+    // that output in <tools>/started, then hang.
     void interruptLeavesNoPartialFile() {
         QFETCH(int, signalNumber);
-        useFakeTools("for last; do :; done\nprintf partial > \"$last\"\n"
-                     "echo \"$$ $last\" >> \"$(dirname \"$0\")/started\"\nexec sleep 60");
+        QFETCH(bool, wrapper);
+        useFakeTools(QString("for last; do :; done\nprintf partial > \"$last\"\n") +
+                     (wrapper
+                          ? "sleep 60 &\necho \"$! $last\" >> \"$(dirname \"$0\")/started\"\nwait"
+                          : "echo \"$$ $last\" >> \"$(dirname \"$0\")/started\"\nexec sleep 60"));
         for (const char* name : {"a.png", "b.png", "c.png"})
             make(name);
         QProcess process;
