@@ -203,12 +203,13 @@ private Q_SLOTS:
         UserModel user;
         user.token = QStringLiteral("tok-123");
         QVERIFY(UserUtil::savingUserInformation(user));
+        const qsizetype otherBefore = other_.received().size();
         const qint64 before = TestFiles::startPeakMemory();
         const auto outcome = Client(server_.baseUrl()).sendTo(path);
         const qint64 growth = TestFiles::peakMemory() - before;
         QCOMPARE(outcome->calls, 1);
         QCOMPARE(outcome->result, result);
-        QCOMPARE(other_.received().size(), 0);
+        QCOMPARE(other_.received().size(), otherBefore);
         // Not the limit itself: Qt's network thread reads on until the abort is handled here,
         // where the server runs too. Read to the end, 2 GiB grow memory by about 1 GB.
         QVERIFY2(growth < 128 * ApiClient::MaxReplyBytes, qPrintable(QString::number(growth)));
