@@ -43,6 +43,7 @@ QString shortPathThrough(const QString& folder) {
     }
     return QStringLiteral("/proc/self/fd/%1/%2").arg(handle).arg(SocketName);
 }
+
 // The user of the process at the other end, as the kernel saw it connect.
 std::optional<uid_t> peerUser(qintptr descriptor) {
     ucred credentials{};

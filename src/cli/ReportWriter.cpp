@@ -80,13 +80,14 @@ QByteArray withControlsEscaped(const QByteArray& json) {
     for (qsizetype at = 0; at < json.size(); ++at) {
         const auto byte = static_cast<unsigned char>(json[at]);
         const auto next = static_cast<unsigned char>(at + 1 < json.size() ? json[at + 1] : 0);
-        if (byte == 0x7f)
+        if (byte == 0x7f) {
             safe += "\\u007f";
-        else if (byte == 0xc2 && next >= 0x80 && next <= 0x9f) {
+        } else if (byte == 0xc2 && next >= 0x80 && next <= 0x9f) {
             safe += "\\u00" + QByteArray::number(next, 16);
             ++at;
-        } else
+        } else {
             safe += json[at];
+        }
     }
     return safe;
 }
