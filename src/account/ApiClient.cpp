@@ -160,6 +160,9 @@ void ApiClient::send(Request request) {
     if (!configuration_.extraAuthorities.isEmpty())
         tls.addCaCertificates(configuration_.extraAuthorities);
     httpRequest.setSslConfiguration(tls);
+    // A redirect would carry the bearer token and the password to wherever it points.
+    httpRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                             QNetworkRequest::ManualRedirectPolicy);
 
     QNetworkReply* reply =
         request.methodType == Post
@@ -170,23 +173,45 @@ void ApiClient::send(Request request) {
 
     auto* timer = new QTimer(reply);
     timer->setSingleShot(true);
-    auto timedOut = std::make_shared<bool>(false);
-    connect(timer, &QTimer::timeout, reply, [reply, timedOut] {
-        *timedOut = true;
+    auto abort = std::make_shared<Abort>(Abort::None);
+    connect(timer, &QTimer::timeout, reply, [reply, abort] {
+        *abort = Abort::Timeout;
         reply->abort();
     });
     timer->start(configuration_.timeoutMs);
+    // Past the limit the reply is dropped, announced length or not (chunked); the reply itself
+    // never holds more than one byte past it.
+    reply->setReadBufferSize(MaxReplyBytes + 1);
+    connect(reply, &QNetworkReply::downloadProgress, reply,
+            [reply, abort](qint64 received, qint64 total) {
+                if (received > MaxReplyBytes || total > MaxReplyBytes) {
+                    *abort = Abort::TooLarge;
+                    reply->abort();
+                }
+            });
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, timedOut, request = std::move(request)] {
-                handleReply(reply, request, *timedOut);
+            [this, reply, abort, request = std::move(request)] {
+                handleReply(reply, request, *abort);
                 reply->deleteLater();
             });
 }
 
-std::optional<ApiError> ApiClient::errorOf(QNetworkReply* reply, bool timedOut) const {
-    if (timedOut)
+std::optional<ApiError> ApiClient::errorOf(QNetworkReply* reply, Abort abort) const {
+    if (abort == Abort::Timeout)
         return ApiError{ApiError::Kind::Timeout, QStringLiteral("The request timed out."), 0};
+    if (abort == Abort::TooLarge)
+        return ApiError{ApiError::Kind::TooLarge,
+                        QCoreApplication::translate("ApiClient",
+                                                    "The service's answer is longer than %1 bytes.")
+                            .arg(MaxReplyBytes),
+                        0};
     const int httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (httpStatus >= 300 && httpStatus <= 399)
+        return ApiError{
+            ApiError::Kind::Redirect,
+            QCoreApplication::translate("ApiClient",
+                                        "The service answered with a redirect to another address."),
+            httpStatus};
     if (httpStatus != 0 && (httpStatus < 200 || httpStatus > 299))
         return ApiError{ApiError::Kind::HttpStatus,
                         QStringLiteral("The service answered with HTTP status %1.").arg(httpStatus),
@@ -198,8 +223,8 @@ std::optional<ApiError> ApiClient::errorOf(QNetworkReply* reply, bool timedOut) 
     return std::nullopt;
 }
 
-void ApiClient::handleReply(QNetworkReply* reply, const Request& request, bool timedOut) {
-    std::optional<ApiError> error = errorOf(reply, timedOut);
+void ApiClient::handleReply(QNetworkReply* reply, const Request& request, Abort abort) {
+    std::optional<ApiError> error = errorOf(reply, abort);
     std::optional<QJsonObject> body;
     if (!error) {
         const auto parsed = parseReplyBody(

@@ -42,6 +42,8 @@ public:
     int waitingRequestCount() const { return static_cast<int>(waiting_.size()); }
 
     static bool isSessionEndedCode(qint64 status);
+    // The longest reply read: the service's JSON answers are a few kilobytes.
+    static constexpr qint64 MaxReplyBytes = 1 << 20;
     // The parameters as the diagnostic log shows them: passwords and tokens hidden.
     static QString loggableParameters(QJsonObject params);
 
@@ -66,8 +68,10 @@ private:
     void onReachabilityChanged(Reachability::Status status);
     void sendWaiting();
     void send(Request request);
-    void handleReply(QNetworkReply* reply, const Request& request, bool timedOut);
-    std::optional<ApiError> errorOf(QNetworkReply* reply, bool timedOut) const;
+    // Why the client itself cut a reply short.
+    enum class Abort { None, Timeout, TooLarge };
+    void handleReply(QNetworkReply* reply, const Request& request, Abort abort);
+    std::optional<ApiError> errorOf(QNetworkReply* reply, Abort abort) const;
     void endSession(qint64 status);
 
     ClientConfiguration configuration_;

@@ -10,7 +10,11 @@ struct ApiError {
         HttpStatus,  // a status outside 200-299
         ContentType, // a reply content type the client does not accept
         Body,        // a body that is not one JSON object
+        Redirect,    // a redirect: never followed, the request and its secrets stay here
+        TooLarge,    // a reply longer than any answer of the service, cut short
     };
+    // The user is told these in words; the others only as a failure.
+    bool isExplained() const { return kind == Kind::Redirect || kind == Kind::TooLarge; }
     Kind kind = Kind::Transport;
     QString message;
     int httpStatus = 0;

@@ -37,6 +37,7 @@ void LoadingOverlay::hideOver(QWidget* view) {
 LoadingOverlay::LoadingOverlay(QWidget* view, const QString& detailText)
     : QWidget(view), label_(new QLabel(detailText, this)) {
     setAttribute(Qt::WA_NoSystemBackground);
+    label_->setTextFormat(Qt::PlainText);
     label_->setAlignment(Qt::AlignCenter);
     label_->setStyleSheet(QStringLiteral(
         "QLabel { color: white; background: black; border-radius: 8px; padding: 16px 24px; }"));

@@ -30,6 +30,8 @@ Outcome complete(const QString& email, const QString& password,
     if (!reply) {
         if (error)
             qInfo().noquote() << "login failed:" << error->message;
+        if (error && error->isExplained())
+            return {false, error->message, kAlertProblem};
         return {false, QCoreApplication::translate("LoginFlow", "Faild"), kAlertProblem};
     }
     const QString message = reply->value(QLatin1String("message")).toString();

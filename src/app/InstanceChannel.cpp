@@ -8,11 +8,16 @@
 #include <QFile>
 #include <QLocalSocket>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <memory>
+#include <optional>
 
 namespace {
 constexpr quint32 Magic = 0x54505231; // "TPR1"
@@ -37,6 +42,17 @@ QString shortPathThrough(const QString& folder) {
             return {};
     }
     return QStringLiteral("/proc/self/fd/%1/%2").arg(handle).arg(SocketName);
+}
+
+// The user of the process at the other end, as the kernel saw it connect.
+std::optional<uid_t> peerUser(qintptr descriptor) {
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    if (::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) !=
+            0 ||
+        size != sizeof credentials)
+        return std::nullopt;
+    return credentials.uid;
 }
 } // namespace
 
@@ -76,18 +92,7 @@ bool InstanceChannel::forward(const QStringList& paths, int timeoutMs) {
     socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs))
         return false;
-    QByteArray payload;
-    {
-        QDataStream out(&payload, QIODevice::WriteOnly);
-        out << paths;
-    }
-    QByteArray message;
-    {
-        QDataStream out(&message, QIODevice::WriteOnly);
-        out << Magic << static_cast<qint64>(payload.size());
-    }
-    message += payload;
-    socket.write(message);
+    socket.write(message(paths));
     while (socket.bytesToWrite() > 0) {
         if (!socket.waitForBytesWritten(timeoutMs))
             return false;
@@ -99,6 +104,24 @@ bool InstanceChannel::forward(const QStringList& paths, int timeoutMs) {
     }
     char reply = 0;
     return socket.getChar(&reply) && reply == Ack;
+}
+
+QByteArray InstanceChannel::message(const QStringList& paths) {
+    QByteArray payload;
+    {
+        QDataStream out(&payload, QIODevice::WriteOnly);
+        out << paths;
+    }
+    QByteArray message;
+    {
+        QDataStream out(&message, QIODevice::WriteOnly);
+        out << Magic << static_cast<qint64>(payload.size());
+    }
+    return message + payload;
+}
+
+bool InstanceChannel::acceptsPeer(uid_t uid) {
+    return uid == ::geteuid();
 }
 
 InstanceChannel::ListenResult InstanceChannel::listen() {
@@ -125,6 +148,11 @@ InstanceChannel::ListenResult InstanceChannel::listen() {
         if (!server->listen(name))
             return ListenResult::Failed;
     }
+    // The socket's mode came from the umask; only this user may connect. A connection made
+    // before this line is still checked by its peer's user.
+    if (::chmod(QFile::encodeName(name).constData(), 0600) != 0)
+        qWarning().noquote() << QStringLiteral("Cannot make %1 private: %2")
+                                    .arg(name, QString::fromLocal8Bit(std::strerror(errno)));
     server_ = server.release();
     server_->setParent(this);
     connect(server_, &QLocalServer::newConnection, this, &InstanceChannel::takeConnection);
@@ -133,6 +161,14 @@ InstanceChannel::ListenResult InstanceChannel::listen() {
 
 void InstanceChannel::takeConnection() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (const std::optional<uid_t> peer = peerUser(socket->socketDescriptor());
+            !peer || !acceptsPeer(*peer)) {
+            qWarning().noquote() << QStringLiteral("Dropped a connection from user %1")
+                                        .arg(peer ? QString::number(*peer) : QStringLiteral("?"));
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             QDataStream in(socket);

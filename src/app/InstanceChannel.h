@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <sys/types.h>
+
 // Lets a second launch hand its files to the instance already running: the first instance
 // listens on a per-user local socket; a later one sends its path list there and exits.
 class InstanceChannel : public QObject {
@@ -17,6 +19,10 @@ public:
     static QString serverName(QString* why = nullptr);
     // Sends paths to a running instance; true when it confirmed receiving them.
     static bool forward(const QStringList& paths, int timeoutMs = 3000);
+    // What forward() sends for these paths.
+    static QByteArray message(const QStringList& paths);
+    // Only this user's own launches may hand over files; a peer of any other user is dropped.
+    static bool acceptsPeer(uid_t uid);
 
     enum class ListenResult { Listening, OtherInstance, Failed };
     // Becomes the instance that receives files, unless another instance already answers.

@@ -72,15 +72,39 @@ QJsonObject totalsObject(const RunSummary& summary) {
     };
 }
 
+// QJsonDocument escapes C0 controls only; DEL and U+0080-U+009F (C2 80-C2 9F in UTF-8, found
+// only inside strings) can be terminal commands too, so they get the same \u escape.
+QByteArray withControlsEscaped(const QByteArray& json) {
+    QByteArray safe;
+    safe.reserve(json.size());
+    for (qsizetype at = 0; at < json.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(json[at]);
+        const auto next = static_cast<unsigned char>(at + 1 < json.size() ? json[at + 1] : 0);
+        if (byte == 0x7f) {
+            safe += "\\u007f";
+        } else if (byte == 0xc2 && next >= 0x80 && next <= 0x9f) {
+            safe += "\\u00" + QByteArray::number(next, 16);
+            ++at;
+        } else {
+            safe += json[at];
+        }
+    }
+    return safe;
+}
+
+QByteArray jsonText(const QJsonObject& object, QJsonDocument::JsonFormat format) {
+    return withControlsEscaped(QJsonDocument(object).toJson(format));
+}
+
 } // namespace
 
 QByteArray jsonLine(const InputOutcome& input) {
-    return QJsonDocument(inputObject(input)).toJson(QJsonDocument::Compact) + '\n';
+    return jsonText(inputObject(input), QJsonDocument::Compact) + '\n';
 }
 
 QByteArray jsonTotalsLine(const RunSummary& summary) {
     const QJsonObject root{{"totals", totalsObject(summary)}, {"cancelled", summary.cancelled}};
-    return QJsonDocument(root).toJson(QJsonDocument::Compact) + '\n';
+    return jsonText(root, QJsonDocument::Compact) + '\n';
 }
 
 QByteArray jsonDocument(const RunSummary& summary) {
@@ -92,7 +116,7 @@ QByteArray jsonDocument(const RunSummary& summary) {
         {"totals", totalsObject(summary)},
         {"cancelled", summary.cancelled},
     };
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return jsonText(root, QJsonDocument::Indented);
 }
 
 } // namespace ReportWriter

@@ -19,7 +19,7 @@ bool preparePrivateHome(QString* why) {
             *why = QStringLiteral("no private home folder is known");
         return false;
     }
-    if (!PrivateFolder::makeOrCheck(home, why))
+    if (!PrivateFolder::makeOrRepair(home, why))
         return false;
     PrivateFolder::restrictTree(home);
     return true;

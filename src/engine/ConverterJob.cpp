@@ -3,6 +3,7 @@
 #include "InputNormaliser.h"
 #include "ModeTable.h"
 #include "OutputPlacement.h"
+#include "ToolProcess.h"
 
 #include <QDebug>
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QSysInfo>
 
 #include <csignal>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -177,13 +177,7 @@ void ConverterJob::launchTool() {
     // Its own process group: a Ctrl-C meant for us must not kill the tool before we can
     // cancel in order (and clean up) ourselves. Yet it must not outlive us either: killed
     // outright, we leave a tool writing into a work folder the next start removes.
-    const pid_t parent = ::getpid();
-    process_->setChildProcessModifier([parent] {
-        ::setpgid(0, 0);
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent) // we died before the line above took effect
-            ::_exit(127);
-    });
+    process_->setChildProcessModifier(ToolProcess::childSetup());
     // Both streams are drained as they fill, so a chatty tool never blocks on a full pipe.
     connect(process_.get(), &QProcess::readyReadStandardOutput, this,
             [this] { process_->readAllStandardOutput(); });

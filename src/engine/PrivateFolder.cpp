@@ -34,11 +34,30 @@ bool isPrivate(const QString& path, QString* why) {
     return true;
 }
 
-bool makeOrCheck(const QString& path, QString* why) {
-    const QByteArray native = QFile::encodeName(path);
+namespace {
+void makeIfMissing(const QString& path, const QByteArray& native) {
     if (::mkdir(native.constData(), 0700) != 0 && errno == ENOENT) {
         QDir().mkpath(QFileInfo(path).path());
         ::mkdir(native.constData(), 0700);
+    }
+}
+} // namespace
+
+bool makeOrCheck(const QString& path, QString* why) {
+    makeIfMissing(path, QFile::encodeName(path));
+    return isPrivate(path, why);
+}
+
+bool makeOrRepair(const QString& path, QString* why) {
+    const QByteArray native = QFile::encodeName(path);
+    makeIfMissing(path, native);
+    // Through a descriptor: a link in the folder's place is neither followed nor changed.
+    const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && st.st_uid == ::getuid() && (st.st_mode & 07777) != 0700)
+            ::fchmod(fd, 0700);
+        ::close(fd);
     }
     return isPrivate(path, why);
 }

@@ -13,6 +13,11 @@ bool isPrivate(const QString& path, QString* why);
 // isPrivate does. A folder someone else made in advance is never trusted.
 bool makeOrCheck(const QString& path, QString* why);
 
+// As makeOrCheck, but a folder of this user's that others can enter or write to (an older
+// version or a loose umask left it so) is first closed to 0700. A link or another user's
+// folder is still refused.
+bool makeOrRepair(const QString& path, QString* why);
+
 // Makes path and everything below it private, whatever modes an older version left:
 // folders 0700, files 0600. Links are not followed.
 void restrictTree(const QString& path);

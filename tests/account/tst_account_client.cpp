@@ -46,11 +46,15 @@ struct Client {
     // Sends; waits until the client has handled the reply unless told not to.
     std::shared_ptr<Outcome> send(const QByteArray& body, int method = 1,
                                   const QByteArray& type = "application/json", bool wait = true) {
+        return sendTo(body.isNull() ? QStringLiteral("test/never") : replyPath(body, type), method,
+                      wait);
+    }
+    static QString replyPath(const QByteArray& body, const QByteArray& type = "application/json") {
+        return QString::fromLatin1("test/reply/" + type.toPercentEncoding() + '/' +
+                                   body.toPercentEncoding());
+    }
+    std::shared_ptr<Outcome> sendTo(const QString& path, int method = 1, bool wait = true) {
         auto outcome = std::make_shared<Outcome>();
-        const QString path = body.isNull()
-                                 ? QStringLiteral("test/never")
-                                 : QString::fromLatin1("test/reply/" + type.toPercentEncoding() +
-                                                       '/' + body.toPercentEncoding());
         QSignalSpy finished(&api, &ApiClient::requestFinished);
         api.requestJsonDataWithPath(path, {}, nullptr, method, false,
                                     [outcome](const auto& reply, const auto& error) {
@@ -72,7 +76,7 @@ private Q_SLOTS:
     void initTestCase() {
         // Keep the tests away from the desktop's real secret store: no session bus.
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tessaro-test-bus");
-        QVERIFY(server_.listen() && wrongHost_.listen() && untrusted_.listen());
+        QVERIFY(server_.listen() && wrongHost_.listen() && untrusted_.listen() && other_.listen());
     }
 
     void init() {
@@ -162,6 +166,52 @@ private Q_SLOTS:
         QCOMPARE(outcome->calls, 1);
         QCOMPARE(outcome->result, error);
         QCOMPARE(receivedByAll(), before + (error == kAccepted ? 1 : 0));
+    }
+
+    // A redirect is never followed, not even on the service's own address: the other address
+    // gets neither the token nor the password. A reply longer than the limit is cut short
+    // however it is framed, before much more than the limit has arrived.
+    void unsafeRepliesAreRefused_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("result"); // kAccepted or an ApiError::Kind
+        const QString other = QString::fromLatin1(other_.baseUrl().toEncoded().toPercentEncoding());
+        const QString own = QString::fromLatin1(server_.baseUrl().toEncoded().toPercentEncoding());
+        const int redirect = int(ApiError::Kind::Redirect),
+                  tooLarge = int(ApiError::Kind::TooLarge);
+        for (const char* code : {"307", "302", "308"})
+            QTest::addRow("%s to another address", code)
+                << QStringLiteral("test/redirect/%1/%2/").arg(code, other) + Client::replyPath(kOk)
+                << redirect;
+        QTest::newRow("307 to the same address")
+            << QStringLiteral("test/redirect/307/%1/").arg(own) + Client::replyPath(kOk)
+            << redirect;
+        const qint64 limit = ApiClient::MaxReplyBytes;
+        for (const char* framing : {"chunked", "length"}) {
+            QTest::addRow("%s, the limit", framing)
+                << QStringLiteral("test/stream/%1/%2").arg(limit).arg(framing) << kAccepted;
+            QTest::addRow("%s, one byte more", framing)
+                << QStringLiteral("test/stream/%1/%2").arg(limit + 1).arg(framing) << tooLarge;
+            QTest::addRow("%s, 2 GiB", framing)
+                << QStringLiteral("test/stream/%1/%2").arg(qint64(2) << 30).arg(framing)
+                << tooLarge;
+        }
+    }
+    void unsafeRepliesAreRefused() {
+        QFETCH(QString, path);
+        QFETCH(int, result);
+        UserModel user;
+        user.token = QStringLiteral("tok-123");
+        QVERIFY(UserUtil::savingUserInformation(user));
+        const qsizetype otherBefore = other_.received().size();
+        const qint64 before = TestFiles::startPeakMemory();
+        const auto outcome = Client(server_.baseUrl()).sendTo(path);
+        const qint64 growth = TestFiles::peakMemory() - before;
+        QCOMPARE(outcome->calls, 1);
+        QCOMPARE(outcome->result, result);
+        QCOMPARE(other_.received().size(), otherBefore);
+        // Not the limit itself: Qt's network thread reads on until the abort is handled here,
+        // where the server runs too. Read to the end, 2 GiB grow memory by about 1 GB.
+        QVERIFY2(growth < 128 * ApiClient::MaxReplyBytes, qPrintable(QString::number(growth)));
     }
 
     // GET parameters travel in the query: numbers as people write them, never 1.23457e+06.
@@ -288,6 +338,7 @@ private:
     AccountTestServer server_;
     AccountTestServer wrongHost_{QStringLiteral("wrong-host")};
     AccountTestServer untrusted_{QStringLiteral("untrusted")};
+    AccountTestServer other_; // a second trusted address
 };
 
 QTEST_MAIN(TestAccountClient)

@@ -104,26 +104,44 @@ private Q_SLOTS:
     }
 
     // Accepted: session saved, menu switched, e-mail kept, OK closes. Refused: the service's
-    // text, the window stays open. Neither writes the password into the settings file.
+    // text, shown as plain text whatever markup it holds; a redirect is refused in words. The
+    // window stays open. Neither writes the password into the settings file.
     void loginAgainstTheService_data() {
+        QTest::addColumn<QString>("email");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("alert");
-        QTest::newRow("accepted") << QString("correct horse") << "Login successful";
-        QTest::newRow("refused") << QString("wrong")
+        const QString alice = "alice@example.com";
+        QTest::newRow("accepted") << alice << "correct horse"
+                                  << "Login successful";
+        QTest::newRow("refused") << alice << "wrong"
                                  << "The e-mail address or the password is not correct.";
+        QTest::newRow("markup") << "markup@example.com"
+                                << "anything"
+                                << AccountTestServer::users()
+                                       .value("markup@example.com")
+                                       .toObject()
+                                       .value("message")
+                                       .toString();
+        QTest::newRow("redirect") << "moved@example.com"
+                                  << "anything"
+                                  << "The service answered with a redirect to another address.";
     }
     void loginAgainstTheService() {
+        QFETCH(QString, email);
         QFETCH(QString, password);
         QFETCH(QString, alert);
         const bool accepted = password == u"correct horse";
         AnnouncementProbe loggedIn(&AccountEvents::loggedIn);
         AnnouncementProbe closed(&AccountEvents::loginWindowClosed);
         LoginWindowController window;
-        const auto alerts = clickLogin(window, "alice@example.com", password);
+        const auto alerts = clickLogin(window, email, password);
         QVERIFY(alerts->wait(kWaitMs));
-        const QString body = R"({"password":"%1","username":"alice@example.com"})";
-        QVERIFY(server_.received().last().endsWith("\r\n\r\n" + body.arg(password).toUtf8()));
+        const QString body = R"({"password":"%1","username":"%2"})";
+        QVERIFY(
+            server_.received().last().endsWith("\r\n\r\n" + body.arg(password, email).toUtf8()));
         QCOMPARE(alerts->at(0), QVariantList({alert, accepted ? 0 : 1}));
+        QCOMPARE(window.currentAlert()->text(), alert);
+        QCOMPARE(window.currentAlert()->textFormat(), Qt::PlainText);
         QCOMPARE(loggedIn.objects, accepted ? QList<QObject*>{&window} : QList<QObject*>());
         QCOMPARE(loggedIn.loggedIn, accepted ? QList<bool>{true} : QList<bool>());
         QCOMPARE(QSettings().value("username").toString(),

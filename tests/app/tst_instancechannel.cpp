@@ -10,6 +10,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+#include <grp.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -75,6 +81,68 @@ private Q_SLOTS:
             QCOMPARE(socket.bytesAvailable(), 0);
         }
         QCOMPARE(received.count(), 0);
+    }
+
+    // Only this user's launches may hand over files: another user's connection is dropped
+    // unheard even when the folder and the socket are open to it. The socket is made 0600
+    // whatever the umask.
+    void otherUsersAreDropped_data() {
+        QTest::addColumn<uid_t>("uid");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("this user") << ::geteuid() << true;
+        QTest::newRow("another user") << uid_t(::geteuid() == 65534 ? 65533 : 65534) << false;
+    }
+    void otherUsersAreDropped() {
+        QFETCH(uid_t, uid);
+        QFETCH(bool, accepted);
+        QCOMPARE(InstanceChannel::acceptsPeer(uid), accepted);
+        if (uid != ::geteuid() && ::geteuid() != 0)
+            QSKIP("only root can connect as another user; the check itself ran above");
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        const QString runtime = dir.filePath(QStringLiteral("shared-runtime"));
+        QVERIFY(QDir().mkpath(runtime) && ::chmod(QFile::encodeName(runtime), 0700) == 0);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        InstanceChannel channel;
+        {
+            const TestFiles::UmaskScope open(0);
+            QCOMPARE(channel.listen(), InstanceChannel::ListenResult::Listening);
+        }
+        restoreVariable("XDG_RUNTIME_DIR", saved);
+        const QByteArray socketPath = QFile::encodeName(runtime + "/tessaro-pro.socket");
+        struct stat st;
+        QVERIFY(::stat(socketPath.constData(), &st) == 0 && S_ISSOCK(st.st_mode));
+        QCOMPARE(st.st_mode & 07777, mode_t(0600));
+        // As a loose runtime folder and umask would have left them.
+        QVERIFY(::chmod(QFile::encodeName(runtime), 0711) == 0 &&
+                ::chmod(socketPath.constData(), 0666) == 0);
+
+        QSignalSpy received(&channel, &InstanceChannel::filesReceived);
+        const QByteArray message = InstanceChannel::message({image("peer/a.webp")});
+        const QByteArray folder = QFile::encodeName(runtime);
+        const pid_t child = ::fork();
+        if (child == 0) { // only async-signal-safe calls from here on
+            if (::chdir(folder.constData()) != 0 ||
+                (uid != ::geteuid() &&
+                 (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0)))
+                ::_exit(2);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::memcpy(address.sun_path, "tessaro-pro.socket", 19);
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+                ::_exit(3);
+            char reply = 0;
+            const bool confirmed = ::send(fd, message.constData(), size_t(message.size()),
+                                          MSG_NOSIGNAL) == message.size() &&
+                                   ::read(fd, &reply, 1) == 1 && reply == 'K';
+            ::_exit(confirmed ? 0 : 1);
+        }
+        int status = -1;
+        bool ended = false; // QTRY checks its condition once more after it held
+        QTRY_VERIFY_WITH_TIMEOUT(ended || (ended = ::waitpid(child, &status, WNOHANG) == child),
+                                 10000);
+        QCOMPARE(WIFEXITED(status) ? WEXITSTATUS(status) : -1, accepted ? 0 : 1);
+        QCOMPARE(received.count(), accepted ? 1 : 0);
     }
 
     // However long the runtime folder's path (a socket address holds 107 bytes), a second

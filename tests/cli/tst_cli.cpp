@@ -387,7 +387,7 @@ private Q_SLOTS:
     }
 
     // An escape sequence (C0 or C1) in a name or in a tool's error text reaches the terminal
-    // escaped; JSON keeps the exact text.
+    // escaped, in JSON too; parsed JSON keeps the exact text.
     void controlCharactersAreEscapedInText() {
         const QString name = QString("bad\x1b[2J\x7f\x01") + QChar(0x9b) + "1m.png";
         const QString good = make(name), skipped = make("odd\t.txt=x");
@@ -398,11 +398,19 @@ private Q_SLOTS:
                      stdout_.contains("tool says \\e[31mno \\x9b2J"),
                  qPrintable(stdout_));
         QVERIFY2(stderr_.contains("skipped " + in_ + "/odd\\t.txt"), qPrintable(stderr_));
-        QCOMPARE(run({"--to", "webp", "--json", "-o", out_, good, skipped}), 1);
-        const QJsonArray inputs = json()["inputs"].toArray();
-        QCOMPARE(inputs.at(0)["path"].toString(), good);
-        QVERIFY(inputs.at(0)["reason"].toString().contains("\x1b[31mno"));
-        QCOMPARE(inputs.at(1)["path"].toString(), skipped);
+        for (const char* format : {"--json", "--json-lines"}) {
+            QCOMPARE(run({"--to", "webp", format, "-o", out_, good, skipped}), 1);
+            QVERIFY2(!stdout_.contains(controlCharacter), qPrintable(stdout_));
+            QJsonArray inputs = json()["inputs"].toArray();
+            for (const QString& line : stdout_.split('\n', Qt::SkipEmptyParts))
+                if (format == QLatin1String("--json-lines"))
+                    inputs.append(QJsonDocument::fromJson(line.toUtf8()).object());
+            QMap<QString, QString> reasons; // by the exact names parsed back
+            for (const QJsonValue& input : inputs)
+                reasons[input["path"].toString()] = input["reason"].toString();
+            QVERIFY2(reasons.value(good).contains("\x1b[31mno"), qPrintable(stdout_));
+            QVERIFY(reasons.contains(skipped));
+        }
     }
 
     void progressLineEscapesNames() {
@@ -561,21 +569,28 @@ private Q_SLOTS:
 
     void interruptLeavesNoPartialFile_data() {
         QTest::addColumn<int>("signalNumber");
-        QTest::newRow("SIGINT") << int(SIGINT);
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::addColumn<bool>("wrapper"); // the tool a script that waits for its own child
+        QTest::newRow("SIGINT") << int(SIGINT) << false;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << false;
+        QTest::newRow("SIGINT, wrapper") << int(SIGINT) << true;
         // Killed outright, the converter cannot stop its tools itself; they must still not go
-        // on writing into a work folder the next start removes.
-        QTest::newRow("SIGKILL") << int(SIGKILL);
+        // on writing into a work folder the next start removes, nor what they started.
+        QTest::newRow("SIGKILL") << int(SIGKILL) << false;
+        QTest::newRow("SIGKILL, wrapper") << int(SIGKILL) << true;
     }
 
-    // Stand-in tools write a partial output, note their process and that output in
-    // <tools>/started, then hang.
+    // Stand-in tools write a partial output, note their process (a wrapper: its child's) and
+    // that output in <tools>/started, then hang.
     void interruptLeavesNoPartialFile() {
         QFETCH(int, signalNumber);
-        // They ignore the polite request to stop: the grace period ends them.
-        useFakeTools("trap '' TERM\nfor last; do :; done\nprintf partial > \"$last\"\n"
-                     "echo \"$$ $last\" >> \"$(dirname \"$0\")/started\"\nsleep 60 & wait");
+        QFETCH(bool, wrapper);
+        // They ignore the polite request to stop: the grace period ends them. A wrapper's own
+        // child must end with it.
+        useFakeTools(QString("trap '' TERM\nfor last; do :; done\nprintf partial > \"$last\"\n") +
+                     (wrapper
+                          ? "sleep 60 &\necho \"$! $last\" >> \"$(dirname \"$0\")/started\"\nwait"
+                          : "echo \"$$ $last\" >> \"$(dirname \"$0\")/started\"\nsleep 60 & wait"));
         for (const char* name : {"a.png", "b.png", "c.png"})
             make(name);
         QProcess process;

@@ -96,6 +96,29 @@ bool processAlive(qint64 pid) {
     return close < 0 || stat.mid(close + 2, 1) != "Z";
 }
 
+namespace {
+qint64 statusBytes(const QByteArray& field) {
+    const QByteArray status = head(QStringLiteral("/proc/self/status"), 1 << 16);
+    const qsizetype at = status.indexOf('\n' + field + ':');
+    return at < 0 ? -1
+                  : status.mid(at + field.size() + 2)
+                            .split('\n')[0]
+                            .trimmed()
+                            .split(' ')[0]
+                            .toLongLong() *
+                        1024;
+}
+} // namespace
+
+qint64 startPeakMemory() {
+    writeBytes(QStringLiteral("/proc/self/clear_refs"), "5");
+    return statusBytes("VmRSS");
+}
+
+qint64 peakMemory() {
+    return statusBytes("VmHWM");
+}
+
 bool isPng(const QString& path) {
     return head(path, 8) == QByteArray::fromHex("89504e470d0a1a0a");
 }

@@ -36,6 +36,11 @@ int permissionBits(const QString& path);
 // Alive and not a zombie waiting for a parent that never reaps it.
 bool processAlive(qint64 pid);
 
+// This process's memory in bytes: startPeakMemory() restarts the peak count and returns the
+// memory in use; peakMemory() is the most in use since.
+qint64 startPeakMemory();
+qint64 peakMemory();
+
 // Sets the umask for one scope, as a user's session would.
 struct UmaskScope {
     mode_t previous;

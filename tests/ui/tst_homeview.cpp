@@ -1,5 +1,6 @@
 // The home view as a user drives it: start-up, intake and its limits, the drop view, row
 // sizes and deletion, and the options rules.
+#include "AlertSheet.h"
 #include "HomeViewController.h"
 #include "JobList.h"
 #include "JobTableModel.h"
@@ -199,6 +200,16 @@ private Q_SLOTS:
         }
         home->clearFile();
         QVERIFY(!home->submitBtn()->isEnabled());
+    }
+
+    // Alerts carry file names and tools' words: markup in them is shown, not obeyed.
+    void alertShowsPlainText() {
+        const QString message("<font size=7 color=red>Licence expired - pay at evil.example</font>"
+                              "<!-- in \"/tmp/a.webp\"");
+        QMessageBox* box = AlertSheet::show(home.get(), message);
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        QCOMPARE(box->text(), message);
+        box->close();
     }
 
     void uploadLimit() {
