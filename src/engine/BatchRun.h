@@ -1,4 +1,5 @@
 #pragma once
+#include "Aim.h"
 #include "ConverterJob.h"
 #include "JobSource.h"
 #include "OutputPlacement.h"
@@ -30,6 +31,7 @@ struct RunOptions {
     // A job whose result name (without a "(n)") is taken already is left alone with reason
     // AlreadyExists instead of getting a numbered name.
     bool skipExisting = false;
+    Aim aim;
 };
 
 // Converts every job of a list that is not yet converted, at most maxConcurrent tools at

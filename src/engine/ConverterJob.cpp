@@ -331,8 +331,8 @@ void ConverterJob::publish(const QString& resultFile) {
                 return;
             }
             // Other write errors may pass on another try; these never will.
-            const bool forGood = placed.reason == Reason::NameTooLong ||
-                                 placed.reason == Reason::LinkInOutputTree;
+            const bool forGood =
+                placed.reason == Reason::NameTooLong || placed.reason == Reason::LinkInOutputTree;
             fail(placed.reason, placed.message, forGood ? JobState::Failed : JobState::Waiting);
         });
 }

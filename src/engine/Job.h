@@ -1,6 +1,7 @@
 #pragma once
 #include "Vocabulary.h"
 
+#include <QSize>
 #include <QString>
 #include <QtGlobal>
 
@@ -25,7 +26,11 @@ struct Job {
     qint64 elapsedMs = 0;         // time the last conversion took
     bool profileCarried = false;  // the last result holds the source's colour profile
     bool metadataCarried = false; // the last result holds the source's EXIF/XMP
-    QString warning;              // converted, but something was not carried (why)
+    QString warning;              // converted, but not all went as asked (why)
+    QSize resultSize;             // the last result's pixels
+    int quality = -1;             // the quality it was encoded at; -1 when none applies
+    std::optional<double> psnr;   // measured against the source, when asked or aimed
+    std::optional<double> ssim;
 };
 
 // A job for path as intake makes it: name, size, content check, waiting. Reads two bytes;

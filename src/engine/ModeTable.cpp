@@ -9,16 +9,19 @@ constexpr const char* WebpPanel[] = {"webp"};
 constexpr const char* StillPanel[] = {"jpg", "png", "jpeg"};
 constexpr const char* GifPanel[] = {"gif"};
 
-// GIF sources carry no profile or metadata the reader understands.
+// GIF sources carry no profile or metadata the reader understands; gif2webp's results are
+// lossless unless told otherwise, and an animation has no one quality to aim with.
 constexpr std::array<ModeTraits, 4> Table{{
+    // mode, inputs, panel, output, tool, target, encodes, quality, copies, metadata, aims,
+    // lossless
     {ConvertMode::WebpToJpg, WebpExtensions, WebpPanel, "jpg", "dwebp", "jpg", false, true, false,
-     true},
+     true, true, false},
     {ConvertMode::WebpToPng, WebpExtensions, WebpPanel, "png", "dwebp", "png", false, false, false,
-     true},
+     true, false, false},
     {ConvertMode::ImageToWebp, StillExtensions, StillPanel, "webp", "cwebp", "webp", true, true,
-     true, true},
+     true, true, true, true},
     {ConvertMode::GifToWebp, GifExtensions, GifPanel, "webp", "gif2webp", "webp", true, true, false,
-     false},
+     false, false, false},
 }};
 
 QStringList toStrings(std::span<const char* const> items) {

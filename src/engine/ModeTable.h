@@ -22,6 +22,8 @@ struct ModeTraits {
     bool qualityApplies;  // false: lossless results, the quality does not matter
     bool mayCopyForTool;  // a source the tool cannot read gets a lossless copy first
     bool carriesMetadata; // the source's profile and EXIF/XMP can be read and carried
+    bool aimsPerImage;    // file size and fidelity aims apply: a still, lossy result
+    bool losslessApplies; // "lossless" changes what the tool does
 };
 
 namespace ModeTable {

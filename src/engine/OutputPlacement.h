@@ -54,9 +54,9 @@ std::optional<QDateTime> fileCreateDate(const QString& path);
 void removeTemporaryFile(const QString& path);
 
 struct Published {
-    QString path;    // where the result now is; "" when it could not be placed
+    QString path;                 // where the result now is; "" when it could not be placed
     Reason reason = Reason::None; // why not: NameTooLong, LinkInOutputTree or WriteFailed
-    QString message; // that reason in words, naming the path
+    QString message;              // that reason in words, naming the path
     bool ok() const { return !path.isEmpty(); }
 };
 

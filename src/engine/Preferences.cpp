@@ -5,6 +5,7 @@
 
 #include <QSettings>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -77,7 +78,7 @@ int Preferences::qualityFromStoredText(const QString& text) {
     const qint64 thousandths = std::llround(fraction * 1000.0);
     if (thousandths == 0)
         return DefaultQuality;
-    return static_cast<int>(qBound<qint64>(qint64(0), thousandths / 10, qint64(100)));
+    return static_cast<int>(std::clamp<qint64>(thousandths / 10, 0, 100));
 }
 
 QString Preferences::storedTextOfQuality(int percent) {
@@ -127,6 +128,91 @@ bool Preferences::keepMetadata() const {
 void Preferences::setKeepMetadata(bool on) {
     change(this, SettingsKeys::KeepMetadata, on, keepMetadata(), on,
            &Preferences::keepMetadataChanged);
+}
+
+namespace {
+
+const char* const AimKindNames[] = {"Quality", "FileSize", "Fidelity"};
+const char* const FidelityNames[] = {"VeryHigh", "High", "Good"};
+
+// An enum stored by name; whenMissing for nothing or a name not in the list.
+template <typename Enum, std::size_t N>
+Enum storedName(const char* key, const char* const (&names)[N], Enum whenMissing) {
+    const QString text = stored(key).toString();
+    for (std::size_t i = 0; i < N; ++i) {
+        if (text == QLatin1String(names[i]))
+            return static_cast<Enum>(i);
+    }
+    return whenMissing;
+}
+
+} // namespace
+
+Aim Preferences::aim() const {
+    Aim aim;
+    aim.kind = aimKind();
+    aim.targetBytes = aim.kind == Aim::Kind::FileSize ? targetFileSize() : 0;
+    aim.targetSsim = aim.kind == Aim::Kind::Fidelity ? Aim::ssimOf(targetFidelity()) : 0;
+    aim.maxSide = longestSide();
+    aim.lossless = lossless();
+    aim.minSavingPercent = minimumSaving();
+    return aim;
+}
+
+Aim::Kind Preferences::aimKind() const {
+    return storedName(SettingsKeys::AimFor, AimKindNames, Aim::Kind::Quality);
+}
+
+void Preferences::setAimKind(Aim::Kind kind) {
+    store(SettingsKeys::AimFor, QLatin1String(AimKindNames[static_cast<int>(kind)]));
+    Q_EMIT aimChanged();
+}
+
+qint64 Preferences::targetFileSize() const {
+    const qint64 bytes = storedInteger(SettingsKeys::TargetFileSize);
+    return bytes > 0 ? bytes : 200000;
+}
+
+void Preferences::setTargetFileSize(qint64 bytes) {
+    store(SettingsKeys::TargetFileSize, bytes);
+    Q_EMIT aimChanged();
+}
+
+Aim::Fidelity Preferences::targetFidelity() const {
+    return storedName(SettingsKeys::TargetFidelity, FidelityNames, Aim::Fidelity::High);
+}
+
+void Preferences::setTargetFidelity(Aim::Fidelity fidelity) {
+    store(SettingsKeys::TargetFidelity, QLatin1String(FidelityNames[static_cast<int>(fidelity)]));
+    Q_EMIT aimChanged();
+}
+
+int Preferences::longestSide() const {
+    return static_cast<int>(
+        std::clamp<qint64>(storedInteger(SettingsKeys::LongestSide), 0, 1 << 20));
+}
+
+void Preferences::setLongestSide(int pixels) {
+    store(SettingsKeys::LongestSide, qMax(0, pixels));
+    Q_EMIT aimChanged();
+}
+
+bool Preferences::lossless() const {
+    return storedBool(SettingsKeys::Lossless, false);
+}
+
+void Preferences::setLossless(bool on) {
+    store(SettingsKeys::Lossless, on);
+    Q_EMIT aimChanged();
+}
+
+int Preferences::minimumSaving() const {
+    return static_cast<int>(std::clamp<qint64>(storedInteger(SettingsKeys::MinimumSaving), 0, 99));
+}
+
+void Preferences::setMinimumSaving(int percent) {
+    store(SettingsKeys::MinimumSaving, qBound(0, percent, 99));
+    Q_EMIT aimChanged();
 }
 
 qint64 Preferences::convertCount() const {

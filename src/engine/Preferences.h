@@ -1,4 +1,5 @@
 #pragma once
+#include "Aim.h"
 #include "Vocabulary.h"
 
 #include <QObject>
@@ -29,6 +30,21 @@ public:
     bool keepMetadata() const;
     void setKeepMetadata(bool on);
 
+    // What the window's "Size and quality" group aims at; measuring is the command line's.
+    Aim aim() const;
+    Aim::Kind aimKind() const;
+    void setAimKind(Aim::Kind kind);
+    qint64 targetFileSize() const; // bytes; 200 kB when none is stored
+    void setTargetFileSize(qint64 bytes);
+    Aim::Fidelity targetFidelity() const;
+    void setTargetFidelity(Aim::Fidelity fidelity);
+    int longestSide() const;
+    void setLongestSide(int pixels);
+    bool lossless() const;
+    void setLossless(bool on);
+    int minimumSaving() const;
+    void setMinimumSaving(int percent);
+
     qint64 convertCount() const;
     void setConvertCount(qint64 count);
     QString savePath() const;
@@ -52,6 +68,8 @@ Q_SIGNALS:
     void skipExistingResultsChanged(bool on);
     void keepColorProfilesChanged(bool on);
     void keepMetadataChanged(bool on);
+    // Any part of the aim changed.
+    void aimChanged();
 
 private:
     Preferences() = default;

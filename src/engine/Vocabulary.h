@@ -36,6 +36,7 @@ enum class Reason {
     NotRegularFile,    // a pipe, a device ...
     WrongExtension,    // this conversion does not take the file's extension
     Oversize,          // wider or taller than the pixel limit
+    NotSmaller,        // the result would not save enough: the source is kept as it is
 };
 Q_ENUM_NS(Reason)
 
