@@ -10,6 +10,7 @@
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QThreadPool>
 
 namespace {
@@ -19,11 +20,10 @@ const QString RunFolderPrefix = QStringLiteral("tessaro-run-");
 // is gone, so a cleaner never sees a run folder whose owner does not hold its lock yet.
 const QString LockSuffix = QStringLiteral(".lock");
 
-// Only names this engine gives its work files: "<row>.out.<ext>", "<row>.copy.<ext>",
-// "<row>.jpeg.jpg", "<row>.upright.png".
+// Only names this engine gives its work files (see ConverterJob): "<row>.<role>.<ext>".
 bool isOwnWorkFile(const QString& name) {
     static const QRegularExpression pattern(
-        QStringLiteral(R"(^\d+\.(out|copy|jpeg|upright)\.[^.]*$)"));
+        QStringLiteral(R"(^\d+\.(out|copy|jpeg|upright|resized|size\d+|probe\d+)\.[^.]*$)"));
     return pattern.match(name).hasMatch();
 }
 
@@ -119,6 +119,7 @@ bool BatchRun::start(JobSource* list, const RunOptions& options) {
     if (options_.toolsDirectory.isEmpty())
         options_.toolsDirectory = AppPaths::toolsDirectory();
     options_.maxConcurrent = qMax(1, options.maxConcurrent);
+    gifResizer_ = QStandardPaths::findExecutable(QStringLiteral("gifsicle"));
     pool_->setMaxThreadCount(qMax(options_.maxConcurrent, QThread::idealThreadCount()));
     reservations_ = OutputReservations();
     report_ = RunReport();
@@ -147,6 +148,8 @@ bool BatchRun::startJob(qsizetype index) {
     setup.job = job;
     setup.mode = mode;
     setup.quality = options_.quality;
+    setup.aim = options_.aim;
+    setup.gifResizer = gifResizer_;
     setup.toolsDirectory = options_.toolsDirectory;
     setup.workDirectory = runDirectory_;
     setup.outputFolder = options_.outputDirectory;
@@ -237,6 +240,8 @@ void BatchRun::onJobDone(qsizetype row, const Job& job) {
         ++report_.converted;
         report_.convertedInputBytes += job.sourceBytes;
         report_.outputBytes += job.outputBytes;
+    } else if (job.reason == Reason::NotSmaller) {
+        ++report_.notSmaller;
     } else if (job.reason != Reason::Cancelled) {
         report_.failedJobs.append({job.path, job.reason, job.detail});
     }

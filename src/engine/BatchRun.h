@@ -85,6 +85,7 @@ private:
     JobSource* list_ = nullptr;
     RunOptions options_;
     QString runDirectory_;
+    QString gifResizer_; // gifsicle, found when the run starts
     std::unique_ptr<QLockFile> runLock_;
     std::unique_ptr<QThreadPool> pool_; // in-process image work of this run's jobs
     OutputReservations reservations_;

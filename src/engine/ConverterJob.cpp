@@ -1,91 +1,59 @@
 #include "ConverterJob.h"
 
+#include "AimedEncoding.h"
+#include "ImageMeasures.h"
 #include "InputNormaliser.h"
 #include "ModeTable.h"
 #include "OutputPlacement.h"
-#include "ToolProcess.h"
+#include "QualitySearch.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QSysInfo>
-
-#include <csignal>
-#include <unistd.h>
+#include <QImageReader>
 
 namespace {
 
-constexpr int KillGraceMs = 2000;
-// A tool that floods stderr must not grow memory without bound; the head is what matters.
-constexpr qsizetype MaxKeptStderr = 1 << 20;
-
-// The tool runs in its own process group (see launchTool): signal the whole group, so what
-// it started goes too, even when the tool itself is already gone.
-void signalToolGroup(qint64 group, int signal) {
-    if (group > 0)
-        ::kill(-static_cast<pid_t>(group), signal);
-}
-
-// Strict UTF-8: bytes that are not valid UTF-8 give an empty text.
-QString decodeUtf8(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    return decoder.hasError() ? QString() : text;
-}
-
 // What the pool finds out about a source before its tool runs.
 struct PreparedSource {
-    QString copy;          // the lossless copy the tool reads instead, or ""
-    bool animated = false; // an animated WebP, which the decoder cannot take
+    QString copy;           // the lossless copy the tool reads instead, or ""
+    bool animated = false;  // an animated WebP, which the decoder cannot take
+    bool shrinkGif = false; // an animation larger than the size limit
 };
+
+// What the pool makes of a finished work file.
+struct Finished {
+    QString result; // "" when the pixel step failed
+    SourceMetadata::Transfer transfer;
+    QSize size;
+    int quality = -1;
+    std::optional<double> psnr;
+    std::optional<double> ssim;
+    QString warning;
+};
+
+qint64 fileSize(const QString& path) {
+    return QFileInfo(path).size();
+}
+
+bool exceeds(QSize size, int maxSide) {
+    return maxSide > 0 && qMax(size.width(), size.height()) > maxSide;
+}
+
+// The measures of a result against its reference, when asked for.
+void measureInto(Finished* done, const QImage& reference, const QString& result) {
+    const ImageMeasures::Measures measures = ImageMeasures::measure(reference, QImage(result));
+    done->psnr = measures.psnr;
+    done->ssim = measures.ssim;
+}
 
 } // namespace
 
-ToolCommand toolCommand(ConvertMode mode, int quality, const QString& input,
-                        const QString& output) {
-    const ModeTraits& traits = ModeTable::traits(mode);
-    const QString tool = QLatin1String(traits.tool);
-    if (!traits.toolEncodes)
-        return {tool, {input, QStringLiteral("-o"), output}};
-    return {tool,
-            {QStringLiteral("-q"), QString::number(quality), input, QStringLiteral("-o"), output}};
-}
-
-QString toolExecutableName(const QString& tool) {
-    static const bool arm = QSysInfo::currentCpuArchitecture().startsWith(QLatin1String("arm"));
-    return arm ? tool : tool + QStringLiteral("-x8664");
-}
-
-QString workFileName(qsizetype row, const char* role, const QString& extension) {
-    return QStringLiteral("%1.%2.%3").arg(row).arg(QLatin1String(role), extension);
-}
-
 ConverterJob::ConverterJob(Setup setup, QObject* parent)
-    : QObject(parent), setup_(std::move(setup)), job_(setup_.job) {
-    timeLimit_.setSingleShot(true);
-    killGrace_.setSingleShot(true);
-    connect(&timeLimit_, &QTimer::timeout, this, [this] {
-        timedOut_ = true;
-        if (process_)
-            signalToolGroup(toolGroup_, SIGTERM);
-        killGrace_.start(KillGraceMs);
-    });
-    connect(&killGrace_, &QTimer::timeout, this, [this] {
-        if (process_) {
-            signalToolGroup(toolGroup_, SIGKILL);
-            process_->kill();
-        }
-    });
-}
+    : QObject(parent), setup_(std::move(setup)), job_(setup_.job) {}
 
 ConverterJob::~ConverterJob() {
-    if (process_) {
-        process_->disconnect(this);
-        signalToolGroup(toolGroup_, SIGKILL);
-        process_->kill();
-        process_->waitForFinished(KillGraceMs);
-    }
+    tool_.reset(); // kills a tool still running
     if (!finished_)
         removeWorkFiles();
 }
@@ -104,15 +72,15 @@ void ConverterJob::runInPool(std::function<Result()> work, std::function<void(Re
 
 void ConverterJob::start() {
     clock_.start();
+    const Job before = job_;
+    job_ = Job();
+    job_.path = before.path;
+    job_.name = before.name;
+    job_.sourceBytes = before.sourceBytes;
+    job_.jpegContent = before.jpegContent;
+    job_.mode = before.mode;
+    job_.outputSubfolder = before.outputSubfolder;
     job_.state = JobState::Converting;
-    job_.reason = Reason::None;
-    job_.detail.clear();
-    job_.outputPath.clear();
-    job_.outputBytes = 0;
-    job_.profileCarried = false;
-    job_.metadataCarried = false;
-    job_.warning.clear();
-    job_.workCopy.clear();
     creationDate_ = OutputPlacement::fileCreateDate(job_.path);
     toolName_ = ModeTable::tool(setup_.mode);
     if (setup_.outputPath.isEmpty()) {
@@ -129,7 +97,9 @@ void ConverterJob::prepareSource() {
     const ModeTraits& traits = ModeTable::traits(setup_.mode);
     const bool mayCopy = traits.mayCopyForTool;
     const bool decodesWebp = !traits.toolEncodes;
+    const bool isAnimation = setup_.mode == ConvertMode::GifToWebp;
     const bool jpegContent = job_.jpegContent;
+    const int maxSide = setup_.aim.maxSide;
     // The copy's extension (.ppm or .png) is added by the copy itself.
     const QString copyStem =
         QDir(setup_.workDirectory).filePath(QStringLiteral("%1.copy").arg(setup_.row));
@@ -137,153 +107,195 @@ void ConverterJob::prepareSource() {
     const std::shared_ptr<SourceMetadata> metadata = source_;
     const bool readMetadata = traits.carriesMetadata;
     runInPool<PreparedSource>(
-        [source, copyStem, mayCopy, decodesWebp, jpegContent, metadata, readMetadata] {
+        [=] {
             PreparedSource prepared;
             if (readMetadata)
                 *metadata = SourceMetadata::read(source);
             prepared.animated = decodesWebp && InputNormaliser::isAnimatedWebp(source);
             const int orientation = metadata->orientation();
+            const QSize size = QImageReader(source).size();
+            prepared.shrinkGif = isAnimation && exceeds(size, maxSide);
             // A plain JPEG or PNG goes to cwebp as it is; a copy costs a decode and an encode.
             const bool needsCopy =
-                mayCopy &&
-                (orientation != 1 || (jpegContent && !InputNormaliser::toolReadsJpeg(source)));
+                mayCopy && (orientation != 1 || exceeds(size, maxSide) ||
+                            (jpegContent && !InputNormaliser::toolReadsJpeg(source)));
             if (needsCopy)
-                prepared.copy = InputNormaliser::writeLosslessCopy(source, copyStem, orientation);
+                prepared.copy =
+                    InputNormaliser::writeLosslessCopy(source, copyStem, orientation, maxSide);
             return prepared;
         },
         [this](PreparedSource prepared) {
             job_.workCopy = prepared.copy;
+            workFiles_ << prepared.copy;
+            toolInput_ = prepared.copy.isEmpty() ? job_.path : prepared.copy;
             sourceIsAnimatedWebp_ = prepared.animated;
-            if (cancelled_) {
+            if (cancelled_)
                 finish(JobState::Waiting);
-                return;
-            }
-            launchTool();
+            else if (prepared.shrinkGif)
+                shrinkAnimation();
+            else
+                encode();
         });
 }
 
-void ConverterJob::launchTool() {
-    const QString input = job_.workCopy.isEmpty() ? job_.path : job_.workCopy;
-    temporaryOutput_ =
-        QDir(setup_.workDirectory)
-            .filePath(workFileName(setup_.row, "out", ModeTable::outputExtension(setup_.mode)));
-    const ToolCommand command = toolCommand(setup_.mode, setup_.quality, input, temporaryOutput_);
-    const QString program = QDir(setup_.toolsDirectory).filePath(toolExecutableName(command.tool));
-    qInfo().noquote() << QStringLiteral("input : %1").arg(input);
-
-    process_ = std::make_unique<QProcess>();
-    process_->setProgram(program);
-    process_->setArguments(command.arguments);
-    // Its own process group: a Ctrl-C meant for us must not kill the tool before we can
-    // cancel in order (and clean up) ourselves. Yet it must not outlive us either: killed
-    // outright, we leave a tool writing into a work folder the next start removes.
-    process_->setChildProcessModifier(ToolProcess::childSetup());
-    // Both streams are drained as they fill, so a chatty tool never blocks on a full pipe.
-    connect(process_.get(), &QProcess::readyReadStandardOutput, this,
-            [this] { process_->readAllStandardOutput(); });
-    connect(process_.get(), &QProcess::readyReadStandardError, this, [this] {
-        const QByteArray chunk = process_->readAllStandardError();
-        if (stderr_.size() < MaxKeptStderr)
-            stderr_.append(chunk.left(MaxKeptStderr - stderr_.size()));
-    });
-    connect(process_.get(), &QProcess::finished, this, &ConverterJob::onToolFinished);
-    connect(process_.get(), &QProcess::errorOccurred, this, &ConverterJob::onToolError);
-    if (setup_.timeoutMs > 0)
-        timeLimit_.start(setup_.timeoutMs);
-    process_->start(QIODevice::ReadOnly);
-    toolGroup_ = process_->processId(); // 0 when it could not be started
+void ConverterJob::shrinkAnimation() {
+    if (setup_.gifResizer.isEmpty()) {
+        addWarning(QStringLiteral("not resized: gifsicle is not installed"));
+        encode();
+        return;
+    }
+    const QString shrunk = workFile(QStringLiteral("resized"), QStringLiteral("gif"));
+    const QString box = QStringLiteral("%1x%1").arg(setup_.aim.maxSide);
+    runTool(setup_.gifResizer,
+            {QStringLiteral("--resize-fit"), box, job_.path, QStringLiteral("-o"), shrunk}, shrunk,
+            [this, shrunk] {
+                toolInput_ = shrunk;
+                encode();
+            });
 }
 
-void ConverterJob::onToolError(QProcess::ProcessError error) {
-    if (error != QProcess::FailedToStart)
-        return; // crashes and time-outs arrive through finished()
-    timeLimit_.stop();
-    const QString message =
-        QStringLiteral("Cannot start %1 (%2) to convert %3: %4")
-            .arg(toolName_, process_->program(), job_.path, process_->errorString());
-    process_.release()->deleteLater();
-    if (cancelled_)
-        finish(JobState::Waiting);
-    else
-        fail(Reason::ToolNotStarted, message);
+void ConverterJob::encode() {
+    const ModeTraits& traits = ModeTable::traits(setup_.mode);
+    const Aim& aim = setup_.aim;
+    qInfo().noquote() << QStringLiteral("input : %1").arg(toolInput_);
+    const QString output = workFile(QStringLiteral("out"), ModeTable::outputExtension(setup_.mode));
+    if (!traits.toolEncodes) {
+        runTool(toolProgram(toolName_), toolCommand(setup_.mode, {}, toolInput_, output).arguments,
+                output, [this, output] { finishDecoded(output); });
+        return;
+    }
+    // Lossless keeps every pixel: there is nothing left to aim at.
+    const bool aimed = aim.kind != Aim::Kind::Quality && !aim.lossless;
+    if (aimed && traits.aimsPerImage) {
+        if (aim.kind == Aim::Kind::FileSize) {
+            trySizeGoal(aim.targetBytes);
+            return;
+        }
+        const QString input = toolInput_;
+        runInPool<std::shared_ptr<const QImage>>(
+            [input] {
+                return std::make_shared<const QImage>(InputNormaliser::readUpright(input, 1));
+            },
+            [this](std::shared_ptr<const QImage> reference) {
+                reference_ = std::move(reference);
+                search_ = std::make_unique<QualitySearch>(
+                    QualitySearch::TargetSsim{setup_.aim.targetSsim},
+                    AimedEncoding::MaxSearchEncodes);
+                probeFidelity();
+            });
+        return;
+    }
+    if (aimed)
+        addWarning(AimedEncoding::aimDoesNotApply(aim, setup_.quality));
+    const EncodeChoice choice{setup_.quality, aim.lossless, 0};
+    runTool(toolProgram(toolName_), toolCommand(setup_.mode, choice, toolInput_, output).arguments,
+            output, [this, output] {
+                job_.quality = setup_.aim.lossless ? -1 : setup_.quality;
+                finishEncoded(output);
+            });
 }
 
-void ConverterJob::onToolFinished(int exitCode, QProcess::ExitStatus status) {
-    timeLimit_.stop();
-    killGrace_.stop();
-    // A tool we stopped may leave children that ignored the request.
-    if (timedOut_ || cancelled_)
-        signalToolGroup(toolGroup_, SIGKILL);
-    // Anything still buffered belongs to the report.
-    const QByteArray rest = process_->readAllStandardError();
-    if (stderr_.size() < MaxKeptStderr)
-        stderr_.append(rest.left(MaxKeptStderr - stderr_.size()));
-    process_.release()->deleteLater();
-
-    if (cancelled_) {
-        finish(JobState::Waiting);
-        return;
-    }
-    if (timedOut_) {
-        fail(Reason::ToolTimedOut, QStringLiteral("%1 did not finish within %2 s converting %3")
-                                       .arg(toolName_)
-                                       .arg(setup_.timeoutMs / 1000.0)
-                                       .arg(job_.path));
-        return;
-    }
-    const QString errorOutput = decodeUtf8(stderr_).trimmed();
-    // The decoder's failure on an animated WebP has a reason of its own, told by the file.
-    const Reason toolReason = sourceIsAnimatedWebp_   ? Reason::AnimatedWebp
-                              : errorOutput.isEmpty() ? Reason::ToolSilent
-                                                      : Reason::ToolFailed;
-    if (status == QProcess::CrashExit || exitCode != 0) {
-        const QString how = status == QProcess::CrashExit
-                                ? QStringLiteral("crashed")
-                                : QStringLiteral("failed (exit status %1)").arg(exitCode);
-        fail(toolReason,
-             QStringLiteral("%1 %2 converting %3%4")
-                 .arg(toolName_, how, job_.path,
-                      errorOutput.isEmpty() ? QString() : QStringLiteral(": ") + errorOutput));
-        return;
-    }
-    if (QFileInfo(temporaryOutput_).size() <= 0) {
-        fail(toolReason, QStringLiteral("%1 wrote no output for %2").arg(toolName_, job_.path));
-        return;
-    }
-    finishWorkFile();
+void ConverterJob::trySizeGoal(qint64 goal) {
+    const qint64 target = setup_.aim.targetBytes;
+    const QString output = workFile(QStringLiteral("size%1").arg(++sizeTries_),
+                                    ModeTable::outputExtension(setup_.mode));
+    const EncodeChoice choice{setup_.quality, false, goal};
+    runTool(toolProgram(toolName_), toolCommand(setup_.mode, choice, toolInput_, output).arguments,
+            output, [this, output, goal, target] {
+                const qint64 bytes = fileSize(output);
+                if (bytes <= target) {
+                    finishEncoded(output);
+                    return;
+                }
+                // Over the goal: keep the smallest try in case none lands below.
+                if (smallestTry_.isEmpty() || bytes < fileSize(smallestTry_))
+                    smallestTry_ = output;
+                if (sizeTries_ <= AimedEncoding::MaxSizeRetries) {
+                    trySizeGoal(AimedEncoding::nextSizeGoal(target, goal, bytes));
+                    return;
+                }
+                addWarning(AimedEncoding::sizeNotReached(target, fileSize(smallestTry_)));
+                finishEncoded(smallestTry_);
+            });
 }
 
-void ConverterJob::finishWorkFile() {
-    const ConvertMode mode = setup_.mode;
-    const QString toolOutput = temporaryOutput_;
+void ConverterJob::probeFidelity() {
+    const std::optional<int> quality = search_->nextQuality();
+    if (!quality) {
+        const QualitySearch::Choice choice = search_->chosen();
+        job_.quality = choice.quality;
+        job_.ssim = choice.ssim;
+        if (!choice.reached)
+            addWarning(
+                AimedEncoding::fidelityNotReached(setup_.aim.targetSsim, choice.ssim.value_or(0)));
+        finishEncoded(probes_[choice.quality]);
+        return;
+    }
+    const QString output =
+        workFile(QStringLiteral("probe%1").arg(*quality), ModeTable::outputExtension(setup_.mode));
+    const EncodeChoice choice{*quality, false, 0};
+    runTool(toolProgram(toolName_), toolCommand(setup_.mode, choice, toolInput_, output).arguments,
+            output, [this, output, quality] {
+                const std::shared_ptr<const QImage> reference = reference_;
+                runInPool<double>(
+                    [reference, output] { return ImageMeasures::ssim(*reference, QImage(output)); },
+                    [this, output, quality](double ssim) {
+                        if (cancelled_) {
+                            finish(JobState::Waiting);
+                            return;
+                        }
+                        probes_[*quality] = output;
+                        search_->report(*quality, fileSize(output), ssim);
+                        probeFidelity();
+                    });
+            });
+}
+
+void ConverterJob::finishDecoded(const QString& toolOutput) {
+    const bool toJpeg = setup_.mode == ConvertMode::WebpToJpg;
+    const QString pixelOutput = toJpeg ? workFile(QStringLiteral("jpeg"), QStringLiteral("jpg"))
+                                       : workFile(QStringLiteral("upright"), QStringLiteral("png"));
     const int orientation = source_->orientation();
-    // dwebp writes PNG whatever the output is called; the user asked for JPEG.
-    if (mode == ConvertMode::WebpToJpg)
-        pixelOutput_ = QDir(setup_.workDirectory)
-                           .filePath(workFileName(setup_.row, "jpeg", QStringLiteral("jpg")));
-    else if (mode == ConvertMode::WebpToPng && orientation != 1)
-        pixelOutput_ = QDir(setup_.workDirectory)
-                           .filePath(workFileName(setup_.row, "upright", QStringLiteral("png")));
-    const QString pixels = pixelOutput_;
     const int quality = setup_.quality;
+    const Aim aim = setup_.aim;
     const std::shared_ptr<const SourceMetadata> metadata = source_;
     const bool keepProfile = setup_.keepColorProfiles;
     const bool keepMetadata = setup_.keepMetadata;
-    struct Finished {
-        QString result; // "" when the pixel step failed
-        SourceMetadata::Transfer transfer;
-    };
     runInPool<Finished>(
-        [mode, toolOutput, pixels, orientation, quality, metadata, keepProfile, keepMetadata] {
+        [=] {
             Finished done;
-            bool ok = true;
-            if (mode == ConvertMode::WebpToJpg)
-                ok = InputNormaliser::reencodeFileAsJpeg(toolOutput, pixels, quality, orientation);
-            else if (!pixels.isEmpty())
-                ok = InputNormaliser::writeUprightPng(toolOutput, pixels, orientation);
-            if (!ok)
+            const QImage pixels =
+                InputNormaliser::readUpright(toolOutput, orientation, aim.maxSide);
+            if (pixels.isNull())
                 return done;
-            done.result = pixels.isEmpty() ? toolOutput : pixels;
+            done.size = pixels.size();
+            QImage reference = pixels;
+            if (toJpeg) {
+                // dwebp writes PNG whatever the output is called; the user asked for JPEG.
+                reference = InputNormaliser::flattenOntoWhite(pixels);
+                const AimedEncoding::Encoded encoded =
+                    AimedEncoding::jpegAtAim(reference, aim, quality);
+                if (encoded.bytes.isEmpty() ||
+                    !InputNormaliser::writeBytes(encoded.bytes, pixelOutput))
+                    return done;
+                done.result = pixelOutput;
+                done.quality = encoded.quality;
+                done.ssim = encoded.ssim;
+                if (!encoded.reached)
+                    done.warning =
+                        aim.kind == Aim::Kind::FileSize
+                            ? AimedEncoding::sizeNotReached(aim.targetBytes, encoded.bytes.size())
+                            : AimedEncoding::fidelityNotReached(aim.targetSsim,
+                                                                encoded.ssim.value_or(0));
+            } else if (orientation != 1 || pixels.size() != QImageReader(toolOutput).size()) {
+                if (!InputNormaliser::writePng(pixels, pixelOutput))
+                    return done;
+                done.result = pixelOutput;
+            } else {
+                done.result = toolOutput;
+            }
+            if (aim.measure)
+                measureInto(&done, reference, done.result);
             // Written before publishing: a published result is complete or absent.
             done.transfer = metadata->writeInto(done.result, keepProfile, keepMetadata);
             return done;
@@ -301,11 +313,64 @@ void ConverterJob::finishWorkFile() {
                               job_.path));
                 return;
             }
+            job_.quality = done.quality;
+            job_.ssim = done.ssim;
+            if (done.psnr)
+                job_.psnr = done.psnr;
+            job_.resultSize = done.size;
             job_.profileCarried = done.transfer.profileCarried;
             job_.metadataCarried = done.transfer.metadataCarried;
-            job_.warning = done.transfer.warning;
-            publish(done.result);
+            addWarning(done.warning);
+            addWarning(done.transfer.warning);
+            keepOrPublish(done.result);
         });
+}
+
+void ConverterJob::finishEncoded(const QString& result) {
+    const bool measure = setup_.aim.measure;
+    const std::shared_ptr<const QImage> searched = reference_;
+    const QString input = toolInput_;
+    const std::shared_ptr<const SourceMetadata> metadata = source_;
+    const bool keepProfile = setup_.keepColorProfiles;
+    const bool keepMetadata = setup_.keepMetadata;
+    runInPool<Finished>(
+        [=] {
+            Finished done;
+            done.result = result;
+            done.size = QImageReader(result).size();
+            if (measure)
+                measureInto(&done, searched ? *searched : InputNormaliser::readUpright(input, 1),
+                            result);
+            // Written before publishing: a published result is complete or absent.
+            done.transfer = metadata->writeInto(result, keepProfile, keepMetadata);
+            return done;
+        },
+        [this](Finished done) {
+            if (cancelled_) {
+                finish(JobState::Waiting);
+                return;
+            }
+            job_.resultSize = done.size;
+            if (done.psnr) {
+                job_.psnr = done.psnr;
+                job_.ssim = done.ssim;
+            }
+            job_.profileCarried = done.transfer.profileCarried;
+            job_.metadataCarried = done.transfer.metadataCarried;
+            addWarning(done.transfer.warning);
+            keepOrPublish(done.result);
+        });
+}
+
+void ConverterJob::keepOrPublish(const QString& result) {
+    const qint64 bytes = fileSize(result);
+    if (AimedEncoding::savesTooLittle(setup_.aim, job_.sourceBytes, bytes)) {
+        job_.outputBytes = bytes;
+        fail(Reason::NotSmaller, AimedEncoding::notSmaller(job_.sourceBytes, bytes),
+             JobState::Waiting);
+        return;
+    }
+    publish(result);
 }
 
 void ConverterJob::publish(const QString& resultFile) {
@@ -326,7 +391,7 @@ void ConverterJob::publish(const QString& resultFile) {
             // Once published the result stands, even when a cancel came meanwhile.
             if (placed.ok()) {
                 job_.outputPath = placed.path;
-                job_.outputBytes = QFileInfo(placed.path).size();
+                job_.outputBytes = fileSize(placed.path);
                 finish(JobState::Converted);
                 return;
             }
@@ -337,15 +402,81 @@ void ConverterJob::publish(const QString& resultFile) {
         });
 }
 
+void ConverterJob::runTool(const QString& program, const QStringList& arguments,
+                           const QString& output, std::function<void()> then) {
+    const QString name = QFileInfo(program).fileName().remove(QStringLiteral("-x8664"));
+    tool_ = std::make_unique<ToolRun>();
+    connect(tool_.get(), &ToolRun::finished, this,
+            [this, program, name, output, then = std::move(then)](const ToolRun::Result& run) {
+                // The tool object is still inside its own signal.
+                tool_.release()->deleteLater();
+                if (run.end == ToolRun::End::Stopped || cancelled_) {
+                    finish(JobState::Waiting);
+                    return;
+                }
+                if (run.end == ToolRun::End::NotStarted) {
+                    fail(Reason::ToolNotStarted,
+                         QStringLiteral("Cannot start %1 (%2) to convert %3: %4")
+                             .arg(name, program, job_.path, run.startError));
+                    return;
+                }
+                if (run.end == ToolRun::End::TimedOut) {
+                    fail(Reason::ToolTimedOut,
+                         QStringLiteral("%1 did not finish within %2 s converting %3")
+                             .arg(name)
+                             .arg(setup_.timeoutMs / 1000.0)
+                             .arg(job_.path));
+                    return;
+                }
+                // The decoder's failure on an animated WebP has a reason of its own, told by
+                // the file.
+                const Reason reason = sourceIsAnimatedWebp_       ? Reason::AnimatedWebp
+                                      : run.errorOutput.isEmpty() ? Reason::ToolSilent
+                                                                  : Reason::ToolFailed;
+                if (!run.succeeded()) {
+                    const QString how =
+                        run.end == ToolRun::End::Crashed
+                            ? QStringLiteral("crashed")
+                            : QStringLiteral("failed (exit status %1)").arg(run.exitCode);
+                    fail(reason, QStringLiteral("%1 %2 converting %3%4")
+                                     .arg(name, how, job_.path,
+                                          run.errorOutput.isEmpty()
+                                              ? QString()
+                                              : QStringLiteral(": ") + run.errorOutput));
+                    return;
+                }
+                if (fileSize(output) <= 0) {
+                    fail(reason, QStringLiteral("%1 wrote no output for %2").arg(name, job_.path));
+                    return;
+                }
+                then();
+            });
+    tool_->start(program, arguments, setup_.timeoutMs);
+}
+
+QString ConverterJob::toolProgram(const QString& tool) const {
+    return QDir(setup_.toolsDirectory).filePath(toolExecutableName(tool));
+}
+
+QString ConverterJob::workFile(const QString& role, const QString& extension) {
+    const QString path =
+        QDir(setup_.workDirectory).filePath(workFileName(setup_.row, role, extension));
+    workFiles_ << path;
+    return path;
+}
+
+void ConverterJob::addWarning(const QString& warning) {
+    if (warning.isEmpty())
+        return;
+    job_.warning = job_.warning.isEmpty() ? warning : job_.warning + QStringLiteral("; ") + warning;
+}
+
 void ConverterJob::cancel() {
     if (finished_ || cancelled_)
         return;
     cancelled_ = true;
-    timeLimit_.stop();
-    if (process_) {
-        signalToolGroup(toolGroup_, SIGTERM);
-        killGrace_.start(KillGraceMs);
-    }
+    if (tool_)
+        tool_->stop();
     // Pool work finishes by itself and then sees the flag.
 }
 
@@ -369,7 +500,6 @@ void ConverterJob::finish(JobState state) {
 }
 
 void ConverterJob::removeWorkFiles() {
-    OutputPlacement::removeTemporaryFile(temporaryOutput_);
-    OutputPlacement::removeTemporaryFile(pixelOutput_);
-    OutputPlacement::removeTemporaryFile(job_.workCopy);
+    for (const QString& path : std::as_const(workFiles_))
+        OutputPlacement::removeTemporaryFile(path);
 }

@@ -1,38 +1,32 @@
 #pragma once
+#include "Aim.h"
 #include "ImageMetadata.h"
 #include "Job.h"
+#include "ToolCommand.h"
+#include "ToolRun.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QObject>
-#include <QProcess>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
-#include <QTimer>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
-// The program and arguments one job runs; no other options are ever passed.
-struct ToolCommand {
-    QString tool; // "cwebp", "dwebp", "gif2webp"
-    QStringList arguments;
-};
-ToolCommand toolCommand(ConvertMode mode, int quality, const QString& input, const QString& output);
-// The file name of a tool in the tools folder: the bare name on ARM, "<tool>-x8664" elsewhere.
-QString toolExecutableName(const QString& tool);
-// A work file's name in the run folder, "<row>.<role>.<ext>": short whatever the source is
-// called, so a result name that fits never fails because of its work files.
-QString workFileName(qsizetype row, const char* role, const QString& extension);
+class QualitySearch;
 
 // One conversion: the source's metadata and, only when the tool cannot read the source as it
-// is, a lossless upright copy; the tool as a child process; the pixel work on its output
-// (JPEG encoding, upright); profile and metadata into the work file; the no-replace publish. Lives
-// on the interface thread; in-process image work runs on the run's pool. Emits finished()
-// exactly once.
+// is (or it must shrink), a lossless upright copy; the tool as a child process, once or, for a
+// file size or fidelity aim, a few times; the pixel work on a decoder's output (upright,
+// shrunk, JPEG at its aim); measures; profile and metadata into the work file; the minimum
+// saving; the no-replace publish. Lives on the interface thread; in-process image work runs on
+// the run's pool. Emits finished() exactly once.
 class ConverterJob : public QObject {
     Q_OBJECT
 public:
@@ -41,7 +35,9 @@ public:
         Job job;
         ConvertMode mode = ConvertMode::WebpToJpg;
         int quality = 90; // per cent
+        Aim aim;
         QString toolsDirectory;
+        QString gifResizer;    // the gifsicle program that shrinks animations, or ""
         QString workDirectory; // this run's private folder
         QString outputFolder;  // the run's output folder
         QString outputPath;    // reserved final path under it; "" when no name fits
@@ -65,12 +61,22 @@ Q_SIGNALS:
     void finished(qsizetype row, const Job& job);
 
 private:
-    void launchTool();
-    void onToolFinished(int exitCode, QProcess::ExitStatus status);
-    void onToolError(QProcess::ProcessError error);
     void prepareSource();
-    void finishWorkFile();
-    void publish(const QString& resultFile);
+    void shrinkAnimation();
+    void encode();
+    void trySizeGoal(qint64 goal);
+    void probeFidelity();
+    void finishDecoded(const QString& toolOutput);
+    void finishEncoded(const QString& result);
+    void keepOrPublish(const QString& result);
+    void publish(const QString& result);
+    // Runs the tool (or another program) and, when it wrote `output`, goes on with then();
+    // a failure ends the job with the tool's own words.
+    void runTool(const QString& program, const QStringList& arguments, const QString& output,
+                 std::function<void()> then);
+    QString toolProgram(const QString& tool) const;
+    QString workFile(const QString& role, const QString& extension);
+    void addWarning(const QString& warning);
     void fail(Reason reason, const QString& detail, JobState state = JobState::Failed);
     void finish(JobState state);
     void removeWorkFiles();
@@ -81,19 +87,21 @@ private:
     Setup setup_;
     Job job_;
     QString toolName_;
-    QString temporaryOutput_;
-    QString pixelOutput_; // the JPEG or upright PNG made from the tool's output
+    QString toolInput_;     // the source, its lossless copy or its shrunk animation
+    QStringList workFiles_; // everything this job wrote in the run folder
     // Read on the pool before the tool runs, read again (never written) after it.
     std::shared_ptr<SourceMetadata> source_;
     std::optional<QDateTime> creationDate_;
-    std::unique_ptr<QProcess> process_;
-    qint64 toolGroup_ = 0; // the tool's process group, kept after the tool is reaped
-    QTimer timeLimit_;
-    QTimer killGrace_;
-    QByteArray stderr_;
+    std::unique_ptr<ToolRun> tool_;
+    // The aim searches: the pixels results are measured against, the quality search and the
+    // encodes it tried, the size goals cwebp tried.
+    std::shared_ptr<const QImage> reference_;
+    std::unique_ptr<QualitySearch> search_;
+    std::map<int, QString> probes_;
+    int sizeTries_ = 0;
+    QString smallestTry_;
     QElapsedTimer clock_;
     bool sourceIsAnimatedWebp_ = false;
     bool cancelled_ = false;
-    bool timedOut_ = false;
     bool finished_ = false;
 };

@@ -1,5 +1,6 @@
 #include "InputNormaliser.h"
 
+#include <QBuffer>
 #include <QColorSpace>
 #include <QDebug>
 #include <QFile>
@@ -7,6 +8,8 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QTransform>
+
+#include "ResizeStep.h"
 
 namespace InputNormaliser {
 
@@ -29,6 +32,8 @@ QImage readImage(const QString& path) {
     return image;
 }
 
+} // namespace
+
 QImage flattenOntoWhite(const QImage& image) {
     if (!image.hasAlphaChannel())
         return image;
@@ -39,6 +44,8 @@ QImage flattenOntoWhite(const QImage& image) {
     painter.drawImage(0, 0, image);
     return flat;
 }
+
+namespace {
 
 // Work files go into a run's private folder under names no one else uses, so a plain write
 // is safe there and spares the fsync an atomic save would cost on every image.
@@ -148,8 +155,13 @@ QImage upright(const QImage& image, int orientation) {
     }
 }
 
-QString writeLosslessCopy(const QString& sourcePath, const QString& copyStem, int orientation) {
-    const QImage image = upright(readImage(sourcePath), orientation);
+QImage readUpright(const QString& path, int orientation, int maxSide) {
+    return ResizeStep::resizedToFit(upright(readImage(path), orientation), maxSide);
+}
+
+QString writeLosslessCopy(const QString& sourcePath, const QString& copyStem, int orientation,
+                          int maxSide) {
+    const QImage image = readUpright(sourcePath, orientation, maxSide);
     if (image.isNull()) {
         qInfo().noquote() << "Failed to save image as PNG.";
         return {};
@@ -165,16 +177,28 @@ QString writeLosslessCopy(const QString& sourcePath, const QString& copyStem, in
     return path;
 }
 
-bool reencodeFileAsJpeg(const QString& sourcePath, const QString& targetPath, int quality,
-                        int orientation) {
-    const QImage image = upright(readImage(sourcePath), orientation);
-    return !image.isNull() &&
-           writeImage(flattenOntoWhite(image), targetPath, "jpeg", qBound(0, quality, 100));
+QByteArray encodeJpeg(const QImage& flat, int quality) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(qBound(0, quality, 100));
+    return writer.write(flat) ? bytes : QByteArray();
 }
 
-bool writeUprightPng(const QString& sourcePath, const QString& targetPath, int orientation) {
-    const QImage image = upright(readImage(sourcePath), orientation);
-    return !image.isNull() && writeImage(image, targetPath, "png", -1);
+bool writeBytes(const QByteArray& bytes, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    if (!written)
+        file.remove();
+    return written;
+}
+
+bool writePng(const QImage& image, const QString& path) {
+    return !image.isNull() && writeImage(image, path, "png", -1);
 }
 
 } // namespace InputNormaliser

@@ -18,17 +18,19 @@ bool toolReadsJpeg(const QString& path);
 // The image turned upright by EXIF orientation 1..8.
 QImage upright(const QImage& image, int orientation);
 
-// Decodes the source, turns it upright and writes it losslessly: a raw PPM at
-// copyStem + ".ppm", or an uncompressed PNG at copyStem + ".png" when it has transparency.
-// Returns the path written, or "" when it cannot be decoded or written.
-QString writeLosslessCopy(const QString& sourcePath, const QString& copyStem, int orientation);
+// Decodes the image at path, turns it upright by EXIF orientation and shrinks it to maxSide
+// (0: as it is). A null image when it cannot be decoded.
+QImage readUpright(const QString& path, int orientation, int maxSide = 0);
 
-// Decodes the image file at sourcePath, turns it upright and writes it as JPEG at quality
-// (0-100) to targetPath, flattening transparency onto white. False when it cannot be decoded
-// or written.
-bool reencodeFileAsJpeg(const QString& sourcePath, const QString& targetPath, int quality,
-                        int orientation);
+// The source as readUpright gives it, written losslessly: a raw PPM at copyStem + ".ppm", or an
+// uncompressed PNG at copyStem + ".png" when it has transparency. The path written, or "".
+QString writeLosslessCopy(const QString& sourcePath, const QString& copyStem, int orientation,
+                          int maxSide = 0);
 
-// Decodes sourcePath, turns it upright and writes it as PNG to targetPath.
-bool writeUprightPng(const QString& sourcePath, const QString& targetPath, int orientation);
+// Transparency flattened onto white, as a JPEG must show it.
+QImage flattenOntoWhite(const QImage& image);
+// A JPEG of an image without transparency, at quality 0-100; empty when it cannot be encoded.
+QByteArray encodeJpeg(const QImage& flat, int quality);
+bool writeBytes(const QByteArray& bytes, const QString& path);
+bool writePng(const QImage& image, const QString& path);
 } // namespace InputNormaliser

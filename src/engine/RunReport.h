@@ -19,6 +19,7 @@ struct RunReport {
     qsizetype converted = 0;        // jobs converted by this run
     qsizetype alreadyConverted = 0; // jobs skipped because they were converted before
     qsizetype skippedExisting = 0;  // jobs left alone because their result was there already
+    qsizetype notSmaller = 0;       // jobs whose result would not have saved enough
     QList<RunFailure> failedJobs;   // in the order they ended
     qint64 convertedInputBytes = 0; // sources of the jobs this run converted
     qint64 outputBytes = 0;         // their results
