@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include "AimArguments.h"
 #include "ModeTable.h"
 #include "RawNames.h"
 
@@ -60,6 +61,17 @@ QString usageText() {
                "                         results otherwise carry unchanged\n"
                "      --keep-metadata    carry the source's EXIF and XMP (date taken, camera,\n"
                "                         GPS location) into the result\n"
+               "      --max-side PX      shrink every result to at most PX on its longest side\n"
+               "                         (aspect kept, never enlarged; animations too)\n"
+               "      --target-size SIZE each WebP or JPG result as close as it can at or\n"
+               "                         below SIZE (bytes, or 150k, 1.5M)\n"
+               "      --target-ssim S    the smallest WebP or JPG result whose SSIM against\n"
+               "                         its source reaches S (0 < S < 1, e.g. 0.97)\n"
+               "      --lossless         WebP results keep every pixel and the alpha channel\n"
+               "      --min-saving PCT   keep a result only if it is at least PCT % smaller\n"
+               "                         than its source; otherwise the input is reported\n"
+               "                         \"notSmaller\" and the source is kept as it is\n"
+               "      --measure          report PSNR and SSIM of every result\n"
                "  -j, --jobs N           tools at once, 1-%1 (default: one per processor, %2)\n"
                "      --json             print one JSON report on stdout instead of text\n"
                "      --json-lines       print one JSON object per finished input as it\n"
@@ -94,6 +106,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     const QCommandLineOption version("version");
     parser.addOptions({to, quality, output, keepDate, stripProfile, keepMetadata, jobs, json,
                        jsonLines, recursive, skipExisting, quiet, help, version});
+    parser.addOptions(AimArguments::options());
     parser.addPositionalArgument("PATH", {});
 
     if (!parser.parse(arguments))
@@ -142,6 +155,11 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
         return usageError(QStringLiteral("Invalid --output '%1': the folder name is not valid "
                                          "UTF-8.")
                               .arg(RawNames::shownName(outputArgument)));
+    const AimArguments::Parsed aim =
+        AimArguments::parse(parser, options.modes, parser.isSet(quality));
+    if (!aim.error.isEmpty())
+        return usageError(aim.error);
+    options.run.aim = aim.aim;
     if (parser.isSet(json) && parser.isSet(jsonLines))
         return usageError(QStringLiteral("Use either --json or --json-lines, not both."));
     options.run.mode = options.modes.first();

@@ -112,6 +112,14 @@ void ConvertCommand::record(qsizetype slot, const InputOutcome& outcome) {
         summary_.inputs[slot] = outcome;
     if (options_.jsonLines)
         ConsoleOutput::writeStdout(ReportWriter::jsonLine(outcome));
+    const Aim& aim = options_.run.aim;
+    const bool aiming = aim.kind != Aim::Kind::Quality || aim.measure;
+    const bool textLines = !options_.json && !options_.jsonLines && !options_.quiet;
+    if (textLines && (outcome.state == InputOutcome::State::NotSmaller ||
+                      (aiming && outcome.state == InputOutcome::State::Converted))) {
+        progress_.clear();
+        ConsoleOutput::writeStdout(ReportWriter::resultLine(outcome));
+    }
     if (outcome.state == InputOutcome::State::Skipped && !outcome.alreadyExists() &&
         outcome.reason != Reason::Cancelled)
         ConsoleOutput::printError(
@@ -174,6 +182,13 @@ void ConvertCommand::onJobFinished(qsizetype row) {
         outcome.profileCarried = job.profileCarried;
         outcome.metadataCarried = job.metadataCarried;
         outcome.warning = job.warning;
+        outcome.resultSize = job.resultSize;
+        outcome.quality = job.quality;
+        outcome.psnr = job.psnr;
+        outcome.ssim = job.ssim;
+    } else if (job.reason == Reason::NotSmaller) {
+        outcome.state = InputOutcome::State::NotSmaller;
+        outcome.outputBytes = job.outputBytes;
     } else if (job.reason == Reason::None || job.reason == Reason::Cancelled) {
         // Never finished: the run was cancelled while converting it.
         outcome.reason = Reason::Cancelled;
@@ -221,7 +236,9 @@ int ConvertCommand::report() {
     using State = InputOutcome::State;
     if (jobs_.count() == 0 && summary_.alreadyExisting() == 0)
         return ExitUsage;
-    const bool complete =
-        summary_.count(State::Converted) + summary_.alreadyExisting() == summary_.total();
+    // Results that were there already or would not have saved enough are no failures.
+    const bool complete = summary_.count(State::Converted) + summary_.alreadyExisting() +
+                              summary_.count(State::NotSmaller) ==
+                          summary_.total();
     return complete ? ExitConverted : ExitIncomplete;
 }

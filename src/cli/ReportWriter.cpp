@@ -20,6 +20,8 @@ QString summaryText(const RunSummary& summary) {
                 .arg(summary.count(State::Skipped));
     if (summary.alreadyExisting() > 0)
         text += QStringLiteral(", already existing %1").arg(summary.alreadyExisting());
+    if (summary.count(State::NotSmaller) > 0)
+        text += QStringLiteral(", not smaller %1").arg(summary.count(State::NotSmaller));
     text += u'\n';
     const qint64 in = summary.convertedInputBytes();
     const qint64 out = summary.outputBytes();
@@ -40,10 +42,26 @@ QString summaryText(const RunSummary& summary) {
     return text;
 }
 
+QString resultLine(const InputOutcome& input) {
+    if (input.state == InputOutcome::State::NotSmaller)
+        return QStringLiteral("%1: %2\n")
+            .arg(terminalSafe(input.path), terminalSafe(input.reasonText()));
+    QString line = QStringLiteral("%1 → %2: %3")
+                       .arg(terminalSafe(input.path), terminalSafe(input.outputPath),
+                            SizeSummary::humanBytes(input.outputBytes));
+    if (input.quality >= 0)
+        line += QStringLiteral(" at quality %1").arg(input.quality);
+    if (input.ssim)
+        line += QStringLiteral(", SSIM %1").arg(*input.ssim, 0, 'f', 4);
+    if (input.psnr)
+        line += QStringLiteral(", PSNR %1 dB").arg(*input.psnr, 0, 'f', 2);
+    return line + u'\n';
+}
+
 namespace {
 
 QJsonObject inputObject(const InputOutcome& input) {
-    return QJsonObject{
+    QJsonObject object{
         {"path", input.path},
         {"output", input.outputPath},
         {"state", stateName(input.state)},
@@ -54,7 +72,16 @@ QJsonObject inputObject(const InputOutcome& input) {
         {"profile", input.profileCarried},
         {"metadata", input.metadataCarried},
         {"warning", input.warning},
+        {"width", qMax(0, input.resultSize.width())},
+        {"height", qMax(0, input.resultSize.height())},
     };
+    if (input.quality >= 0)
+        object.insert(QStringLiteral("quality"), input.quality);
+    if (input.psnr)
+        object.insert(QStringLiteral("psnr"), qRound(*input.psnr * 100) / 100.0);
+    if (input.ssim)
+        object.insert(QStringLiteral("ssim"), qRound(*input.ssim * 10000) / 10000.0);
+    return object;
 }
 
 QJsonObject totalsObject(const RunSummary& summary) {
@@ -65,6 +92,7 @@ QJsonObject totalsObject(const RunSummary& summary) {
         {"failed", summary.count(State::Failed)},
         {"skipped", summary.count(State::Skipped)},
         {"alreadyExists", summary.alreadyExisting()},
+        {"notSmaller", summary.count(State::NotSmaller)},
         {"inputBytes", summary.convertedInputBytes()},
         {"outputBytes", summary.outputBytes()},
         {"savingPercent", qRound(summary.savingPercent() * 10) / 10.0},

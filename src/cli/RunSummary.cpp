@@ -22,6 +22,9 @@ void RunSummary::add(const InputOutcome& outcome) {
     case InputOutcome::State::Skipped:
         ++(outcome.alreadyExists() ? existing_ : skipped_);
         break;
+    case InputOutcome::State::NotSmaller:
+        ++notSmaller_;
+        return; // its result was not kept
     }
     outputBytes_ += outcome.outputBytes;
 }
@@ -32,6 +35,8 @@ qsizetype RunSummary::count(InputOutcome::State state) const {
         return converted_;
     case InputOutcome::State::Failed:
         return failed_;
+    case InputOutcome::State::NotSmaller:
+        return notSmaller_;
     case InputOutcome::State::Skipped:
         break;
     }
@@ -48,6 +53,8 @@ QString stateName(InputOutcome::State state) {
         return QStringLiteral("converted");
     case InputOutcome::State::Failed:
         return QStringLiteral("failed");
+    case InputOutcome::State::NotSmaller:
+        return QStringLiteral("notSmaller");
     case InputOutcome::State::Skipped:
         break;
     }

@@ -2,12 +2,16 @@
 #include "Vocabulary.h"
 
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 // What became of one input path.
 struct InputOutcome {
-    enum class State { Converted, Failed, Skipped };
+    // NotSmaller: converted, but not kept because it would not have saved enough.
+    enum class State { Converted, Failed, Skipped, NotSmaller };
     QString path;
     QString outputPath; // "" unless converted
     State state = State::Skipped;
@@ -23,7 +27,11 @@ struct InputOutcome {
     QString reasonText() const;
     bool profileCarried = false;  // the result holds the source's colour profile
     bool metadataCarried = false; // the result holds the source's EXIF/XMP
-    QString warning;              // converted, but not all of it was carried: why
+    QString warning;              // converted, but not all went as asked: why
+    QSize resultSize;             // the result's pixels
+    int quality = -1;             // the quality it was encoded at; -1 when none applies
+    std::optional<double> psnr;   // measured against the source
+    std::optional<double> ssim;
 };
 
 // Everything the closing report shows. Counts and bytes are kept as inputs finish, so the
@@ -39,7 +47,7 @@ struct RunSummary {
     void add(const InputOutcome& outcome);
     qsizetype count(InputOutcome::State state) const; // already existing results excluded
     qsizetype alreadyExisting() const { return existing_; }
-    qsizetype total() const { return converted_ + failed_ + skipped_ + existing_; }
+    qsizetype total() const { return converted_ + failed_ + skipped_ + existing_ + notSmaller_; }
     // Bytes of the converted inputs and of their results.
     qint64 convertedInputBytes() const { return inputBytes_; }
     qint64 outputBytes() const { return outputBytes_; }
@@ -51,6 +59,7 @@ private:
     qsizetype failed_ = 0;
     qsizetype skipped_ = 0;
     qsizetype existing_ = 0;
+    qsizetype notSmaller_ = 0;
     qint64 inputBytes_ = 0;
     qint64 outputBytes_ = 0;
 };

@@ -24,9 +24,11 @@ Encoded jpegAtAim(const QImage& flat, const Aim& aim, int quality) {
     const bool bySize = aim.kind == Aim::Kind::FileSize;
     QualitySearch search(bySize ? QualitySearch::Goal(QualitySearch::TargetBytes{aim.targetBytes})
                                 : QualitySearch::Goal(QualitySearch::TargetSsim{aim.targetSsim}),
-                         MaxSearchEncodes);
+                         bySize ? MaxSizeEncodes : MaxFidelityEncodes);
     std::map<int, QByteArray> tried;
-    while (const std::optional<int> next = search.nextQuality()) {
+    // The cheapest end first, as for the encoders: often one encode settles it.
+    for (std::optional<int> next = bySize ? QualitySearch::MaxQuality : 0; next;
+         next = search.nextQuality()) {
         const QByteArray bytes = InputNormaliser::encodeJpeg(flat, *next);
         std::optional<double> ssim;
         if (!bySize && !bytes.isEmpty())
@@ -40,12 +42,6 @@ Encoded jpegAtAim(const QImage& flat, const Aim& aim, int quality) {
     encoded.ssim = choice.ssim;
     encoded.reached = choice.reached;
     return encoded;
-}
-
-qint64 nextSizeGoal(qint64 target, qint64 goal, qint64 got) {
-    // Aim lower by as much as the last try went over, and a little more.
-    const double scaled = static_cast<double>(goal) * target / qMax<qint64>(got, 1) * 0.97;
-    return qMax<qint64>(1, static_cast<qint64>(scaled));
 }
 
 QString sizeNotReached(qint64 target, qint64 got) {

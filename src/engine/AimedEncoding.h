@@ -10,10 +10,10 @@
 // Encoding a still at an aim, and the words the reports use about aims.
 namespace AimedEncoding {
 
-// Encodes a result searched for within this many encodes (a bisection over the quality).
-inline constexpr int MaxSearchEncodes = 6;
-// cwebp's own size search goes again with a smaller goal this many times when it lands over.
-inline constexpr int MaxSizeRetries = 3;
+// A result searched for takes at most this many encodes (a bisection over the quality): a
+// size needs no measure, so it can afford one more.
+inline constexpr int MaxSizeEncodes = 6;
+inline constexpr int MaxFidelityEncodes = 5;
 
 struct Encoded {
     QByteArray bytes;           // empty when the encoder failed
@@ -25,10 +25,6 @@ struct Encoded {
 // The JPEG of `flat` (no transparency) for the aim: one encode at `quality`, or the search for
 // the file size or the fidelity. Blocks: runs on a pool.
 Encoded jpegAtAim(const QImage& flat, const Aim& aim, int quality);
-
-// The next goal for cwebp's size search after a result of `got` bytes for `goal` went over
-// `target`.
-qint64 nextSizeGoal(qint64 target, qint64 goal, qint64 got);
 
 // "could not reach 150 kB (got 171 kB)"
 QString sizeNotReached(qint64 target, qint64 got);

@@ -23,7 +23,7 @@ const QString LockSuffix = QStringLiteral(".lock");
 // Only names this engine gives its work files (see ConverterJob): "<row>.<role>.<ext>".
 bool isOwnWorkFile(const QString& name) {
     static const QRegularExpression pattern(
-        QStringLiteral(R"(^\d+\.(out|copy|jpeg|upright|resized|size\d+|probe\d+)\.[^.]*$)"));
+        QStringLiteral(R"(^\d+\.(out|copy|jpeg|upright|resized|probe\d+)\.[^.]*$)"));
     return pattern.match(name).hasMatch();
 }
 

@@ -106,6 +106,8 @@ void ConverterJob::prepareSource() {
     source_ = std::make_shared<SourceMetadata>();
     const std::shared_ptr<SourceMetadata> metadata = source_;
     const bool readMetadata = traits.carriesMetadata;
+    // A search encodes many times: a raw copy is read much faster than the source.
+    const bool searches = searchesQuality();
     runInPool<PreparedSource>(
         [=] {
             PreparedSource prepared;
@@ -117,7 +119,7 @@ void ConverterJob::prepareSource() {
             prepared.shrinkGif = isAnimation && exceeds(size, maxSide);
             // A plain JPEG or PNG goes to cwebp as it is; a copy costs a decode and an encode.
             const bool needsCopy =
-                mayCopy && (orientation != 1 || exceeds(size, maxSide) ||
+                mayCopy && (searches || orientation != 1 || exceeds(size, maxSide) ||
                             (jpegContent && !InputNormaliser::toolReadsJpeg(source)));
             if (needsCopy)
                 prepared.copy =
@@ -164,30 +166,35 @@ void ConverterJob::encode() {
                 output, [this, output] { finishDecoded(output); });
         return;
     }
-    // Lossless keeps every pixel: there is nothing left to aim at.
-    const bool aimed = aim.kind != Aim::Kind::Quality && !aim.lossless;
-    if (aimed && traits.aimsPerImage) {
-        if (aim.kind == Aim::Kind::FileSize) {
-            trySizeGoal(aim.targetBytes);
+    if (searchesQuality()) {
+        const bool bySize = aim.kind == Aim::Kind::FileSize;
+        search_ = std::make_unique<QualitySearch>(
+            bySize ? QualitySearch::Goal(QualitySearch::TargetBytes{aim.targetBytes})
+                   : QualitySearch::Goal(QualitySearch::TargetSsim{aim.targetSsim}),
+            bySize ? AimedEncoding::MaxSizeEncodes : AimedEncoding::MaxFidelityEncodes);
+        if (bySize) {
+            probe();
             return;
         }
         const QString input = toolInput_;
-        runInPool<std::shared_ptr<const QImage>>(
+        using References = std::pair<std::shared_ptr<const QImage>,
+                                     std::shared_ptr<const ImageMeasures::SsimReference>>;
+        runInPool<References>(
             [input] {
-                return std::make_shared<const QImage>(InputNormaliser::readUpright(input, 1));
+                auto image = std::make_shared<const QImage>(InputNormaliser::readUpright(input, 1));
+                return References{image,
+                                  std::make_shared<const ImageMeasures::SsimReference>(*image)};
             },
-            [this](std::shared_ptr<const QImage> reference) {
-                reference_ = std::move(reference);
-                search_ = std::make_unique<QualitySearch>(
-                    QualitySearch::TargetSsim{setup_.aim.targetSsim},
-                    AimedEncoding::MaxSearchEncodes);
-                probeFidelity();
+            [this](References references) {
+                reference_ = std::move(references.first);
+                ssimReference_ = std::move(references.second);
+                probe();
             });
         return;
     }
-    if (aimed)
+    if (aim.kind != Aim::Kind::Quality && !aim.lossless)
         addWarning(AimedEncoding::aimDoesNotApply(aim, setup_.quality));
-    const EncodeChoice choice{setup_.quality, aim.lossless, 0};
+    const EncodeChoice choice{setup_.quality, aim.lossless, false, false};
     runTool(toolProgram(toolName_), toolCommand(setup_.mode, choice, toolInput_, output).arguments,
             output, [this, output] {
                 job_.quality = setup_.aim.lossless ? -1 : setup_.quality;
@@ -195,59 +202,55 @@ void ConverterJob::encode() {
             });
 }
 
-void ConverterJob::trySizeGoal(qint64 goal) {
-    const qint64 target = setup_.aim.targetBytes;
-    const QString output = workFile(QStringLiteral("size%1").arg(++sizeTries_),
-                                    ModeTable::outputExtension(setup_.mode));
-    const EncodeChoice choice{setup_.quality, false, goal};
-    runTool(toolProgram(toolName_), toolCommand(setup_.mode, choice, toolInput_, output).arguments,
-            output, [this, output, goal, target] {
-                const qint64 bytes = fileSize(output);
-                if (bytes <= target) {
-                    finishEncoded(output);
-                    return;
-                }
-                // Over the goal: keep the smallest try in case none lands below.
-                if (smallestTry_.isEmpty() || bytes < fileSize(smallestTry_))
-                    smallestTry_ = output;
-                if (sizeTries_ <= AimedEncoding::MaxSizeRetries) {
-                    trySizeGoal(AimedEncoding::nextSizeGoal(target, goal, bytes));
-                    return;
-                }
-                addWarning(AimedEncoding::sizeNotReached(target, fileSize(smallestTry_)));
-                finishEncoded(smallestTry_);
-            });
+bool ConverterJob::searchesQuality() const {
+    // Lossless keeps every pixel: there is nothing left to aim at.
+    const Aim& aim = setup_.aim;
+    return ModeTable::traits(setup_.mode).aimsPerImage &&
+           ModeTable::traits(setup_.mode).toolEncodes && aim.kind != Aim::Kind::Quality &&
+           !aim.lossless;
 }
 
-void ConverterJob::probeFidelity() {
-    const std::optional<int> quality = search_->nextQuality();
+void ConverterJob::probe() {
+    const Aim& aim = setup_.aim;
+    // The cheapest end first (quality 0 for an SSIM, 100 for a size): a flat graphic is sharp
+    // even at 0 and a small image fits even at 100, and then one encode settles it.
+    const std::optional<int> quality =
+        probes_.empty() ? (aim.kind == Aim::Kind::Fidelity ? 0 : 100) : search_->nextQuality();
     if (!quality) {
         const QualitySearch::Choice choice = search_->chosen();
         job_.quality = choice.quality;
         job_.ssim = choice.ssim;
         if (!choice.reached)
             addWarning(
-                AimedEncoding::fidelityNotReached(setup_.aim.targetSsim, choice.ssim.value_or(0)));
+                aim.kind == Aim::Kind::FileSize
+                    ? AimedEncoding::sizeNotReached(aim.targetBytes, choice.bytes)
+                    : AimedEncoding::fidelityNotReached(aim.targetSsim, choice.ssim.value_or(0)));
         finishEncoded(probes_[choice.quality]);
         return;
     }
     const QString output =
         workFile(QStringLiteral("probe%1").arg(*quality), ModeTable::outputExtension(setup_.mode));
-    const EncodeChoice choice{*quality, false, 0};
+    // Invisible pixels count in the measure: the encoder must not change their colour.
+    const EncodeChoice choice{*quality, false, true, reference_ && reference_->hasAlphaChannel()};
     runTool(toolProgram(toolName_), toolCommand(setup_.mode, choice, toolInput_, output).arguments,
             output, [this, output, quality] {
-                const std::shared_ptr<const QImage> reference = reference_;
-                runInPool<double>(
-                    [reference, output] { return ImageMeasures::ssim(*reference, QImage(output)); },
-                    [this, output, quality](double ssim) {
-                        if (cancelled_) {
-                            finish(JobState::Waiting);
-                            return;
-                        }
-                        probes_[*quality] = output;
-                        search_->report(*quality, fileSize(output), ssim);
-                        probeFidelity();
-                    });
+                probes_[*quality] = output;
+                if (!reference_) {
+                    search_->report(*quality, fileSize(output), std::nullopt);
+                    probe();
+                    return;
+                }
+                const std::shared_ptr<const ImageMeasures::SsimReference> reference =
+                    ssimReference_;
+                runInPool<double>([reference, output] { return reference->ssimOf(QImage(output)); },
+                                  [this, output, quality](double ssim) {
+                                      if (cancelled_) {
+                                          finish(JobState::Waiting);
+                                          return;
+                                      }
+                                      search_->report(*quality, fileSize(output), ssim);
+                                      probe();
+                                  });
             });
 }
 

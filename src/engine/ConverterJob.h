@@ -1,5 +1,6 @@
 #pragma once
 #include "Aim.h"
+#include "ImageMeasures.h"
 #include "ImageMetadata.h"
 #include "Job.h"
 #include "ToolCommand.h"
@@ -64,8 +65,9 @@ private:
     void prepareSource();
     void shrinkAnimation();
     void encode();
-    void trySizeGoal(qint64 goal);
-    void probeFidelity();
+    // A file size or fidelity aim for an encoder: a bounded quality search, one encode a step.
+    bool searchesQuality() const;
+    void probe();
     void finishDecoded(const QString& toolOutput);
     void finishEncoded(const QString& result);
     void keepOrPublish(const QString& result);
@@ -94,12 +96,11 @@ private:
     std::optional<QDateTime> creationDate_;
     std::unique_ptr<ToolRun> tool_;
     // The aim searches: the pixels results are measured against, the quality search and the
-    // encodes it tried, the size goals cwebp tried.
+    // encodes it tried.
     std::shared_ptr<const QImage> reference_;
+    std::shared_ptr<const ImageMeasures::SsimReference> ssimReference_;
     std::unique_ptr<QualitySearch> search_;
     std::map<int, QString> probes_;
-    int sizeTries_ = 0;
-    QString smallestTry_;
     QElapsedTimer clock_;
     bool sourceIsAnimatedWebp_ = false;
     bool cancelled_ = false;

@@ -67,58 +67,132 @@ void lumaRow(const uchar* rgb, int width, float* luma) {
         luma[x] = 0.299f * rgb[0] + 0.587f * rgb[1] + 0.114f * rgb[2] - MidGrey;
 }
 
-// The five windowed moments of one row or one window row: means, second moments, product.
-enum Moment { MeanA, MeanB, SquareA, SquareB, Product, MomentCount };
+// The windowed moments: the reference's two (kept for every window row), and the three that
+// change with each result.
+enum Moment { MeanB, SquareB, Product, MomentCount };
 
-double ssimOfRgb(const QImage& a, const QImage& b) {
-    const int width = a.width();
-    const int height = a.height();
-    const int tapsX = std::min(Window, width);
-    const int tapsY = std::min(Window, height);
-    const std::vector<float> weightX = gaussian(tapsX);
-    const std::vector<float> weightY = gaussian(tapsY);
-    const int outWidth = width - tapsX + 1;
-    const int outHeight = height - tapsY + 1;
-    const size_t plane = static_cast<size_t>(outWidth);
+// A horizontal Gaussian pass over one row: out[x] = sum over the taps of w[k] * in[x + k].
+// The arrays never overlap, so the compiler can vectorise it.
+void filterRow(const float* __restrict in, float* __restrict out, const std::vector<float>& weights,
+               int outWidth) {
+    std::fill(out, out + outWidth, 0.0f);
+    for (size_t k = 0; k < weights.size(); ++k) {
+        const float w = weights[k];
+        for (int x = 0; x < outWidth; ++x)
+            out[x] += w * in[x + k];
+    }
+}
 
-    // One pass over the rows: each is filtered horizontally into a ring of the last tapsY
-    // rows, and each full ring is filtered vertically into one row of windows.
-    std::vector<float> lumaA(width), lumaB(width), square(width);
-    std::vector<float> ring(static_cast<size_t>(tapsY) * MomentCount * plane);
-    std::vector<float> window(MomentCount * plane);
-    double total = 0;
-    for (int y = 0; y < height; ++y) {
-        lumaRow(a.constScanLine(y), width, lumaA.data());
-        lumaRow(b.constScanLine(y), width, lumaB.data());
-        float* slot = ring.data() + static_cast<size_t>(y % tapsY) * MomentCount * plane;
-        std::fill(slot, slot + MomentCount * plane, 0.0f);
-        for (int k = 0; k < tapsX; ++k) {
-            const float w = weightX[k];
-            const float* pa = lumaA.data() + k;
-            const float* pb = lumaB.data() + k;
-            for (int x = 0; x < outWidth; ++x) {
-                slot[MeanA * plane + x] += w * pa[x];
-                slot[MeanB * plane + x] += w * pb[x];
-                slot[SquareA * plane + x] += w * pa[x] * pa[x];
-                slot[SquareB * plane + x] += w * pb[x] * pb[x];
-                slot[Product * plane + x] += w * pa[x] * pb[x];
+} // namespace
+
+// The reference's luma and windowed mean and second moment, row by row.
+struct SsimReference::Planes {
+    int width = 0;
+    int height = 0;
+    int tapsX = 0;
+    int tapsY = 0;
+    int outWidth = 0;
+    int outHeight = 0;
+    std::vector<float> weightX, weightY;
+    std::vector<float> luma;   // width x height, less mid-grey
+    std::vector<float> mean;   // outWidth x outHeight
+    std::vector<float> square; // outWidth x outHeight
+};
+
+SsimReference::SsimReference(const QImage& reference) {
+    if (reference.isNull())
+        return;
+    const QImage a = rgbOf(reference);
+    auto planes = std::make_shared<Planes>();
+    Planes& p = *planes;
+    p.width = a.width();
+    p.height = a.height();
+    p.tapsX = std::min(Window, p.width);
+    p.tapsY = std::min(Window, p.height);
+    p.weightX = gaussian(p.tapsX);
+    p.weightY = gaussian(p.tapsY);
+    p.outWidth = p.width - p.tapsX + 1;
+    p.outHeight = p.height - p.tapsY + 1;
+    p.luma.resize(static_cast<size_t>(p.width) * p.height);
+    const size_t plane = static_cast<size_t>(p.outWidth);
+    std::vector<float> ringMean(static_cast<size_t>(p.tapsY) * plane);
+    std::vector<float> ringSquare(static_cast<size_t>(p.tapsY) * plane);
+    std::vector<float> squares(p.width);
+    p.mean.assign(plane * p.outHeight, 0.0f);
+    p.square.assign(plane * p.outHeight, 0.0f);
+    for (int y = 0; y < p.height; ++y) {
+        float* luma = p.luma.data() + static_cast<size_t>(y) * p.width;
+        lumaRow(a.constScanLine(y), p.width, luma);
+        for (int x = 0; x < p.width; ++x)
+            squares[x] = luma[x] * luma[x];
+        const size_t slot = static_cast<size_t>(y % p.tapsY) * plane;
+        filterRow(luma, ringMean.data() + slot, p.weightX, p.outWidth);
+        filterRow(squares.data(), ringSquare.data() + slot, p.weightX, p.outWidth);
+        if (y + 1 < p.tapsY)
+            continue;
+        float* __restrict mean = p.mean.data() + (y + 1 - p.tapsY) * plane;
+        float* __restrict square = p.square.data() + (y + 1 - p.tapsY) * plane;
+        for (int k = 0; k < p.tapsY; ++k) {
+            const float w = p.weightY[k];
+            const size_t row = static_cast<size_t>((y + 1 + k) % p.tapsY) * plane;
+            const float* __restrict m = ringMean.data() + row;
+            const float* __restrict q = ringSquare.data() + row;
+            for (size_t x = 0; x < plane; ++x) {
+                mean[x] += w * m[x];
+                square[x] += w * q[x];
             }
         }
-        if (y + 1 < tapsY)
-            continue;
-        std::fill(window.begin(), window.end(), 0.0f);
-        for (int k = 0; k < tapsY; ++k) {
-            const float w = weightY[k];
-            const float* row =
-                ring.data() + static_cast<size_t>((y + 1 + k) % tapsY) * MomentCount * plane;
-            for (size_t i = 0; i < MomentCount * plane; ++i)
-                window[i] += w * row[i];
+    }
+    planes_ = std::move(planes);
+}
+
+double SsimReference::ssimOf(const QImage& result) const {
+    if (!planes_ || result.isNull() || result.size() != QSize(planes_->width, planes_->height))
+        return NotComparable;
+    const Planes& p = *planes_;
+    const QImage b = rgbOf(result);
+    const size_t plane = static_cast<size_t>(p.outWidth);
+    // One pass over the rows: each is filtered horizontally into a ring of the last tapsY
+    // rows, and each full ring is filtered vertically into one row of windows.
+    std::vector<float> rows(static_cast<size_t>(MomentCount) * p.width);
+    float* inputs[MomentCount];
+    for (int m = 0; m < MomentCount; ++m)
+        inputs[m] = rows.data() + static_cast<size_t>(m) * p.width;
+    std::vector<float> ring(static_cast<size_t>(p.tapsY) * MomentCount * plane);
+    std::vector<float> window(MomentCount * plane);
+    double total = 0;
+    for (int y = 0; y < p.height; ++y) {
+        const float* __restrict la = p.luma.data() + static_cast<size_t>(y) * p.width;
+        float* __restrict lb = inputs[MeanB];
+        float* __restrict bb = inputs[SquareB];
+        float* __restrict ab = inputs[Product];
+        lumaRow(b.constScanLine(y), p.width, lb);
+        for (int x = 0; x < p.width; ++x) {
+            bb[x] = lb[x] * lb[x];
+            ab[x] = la[x] * lb[x];
         }
+        float* slot = ring.data() + static_cast<size_t>(y % p.tapsY) * MomentCount * plane;
+        for (int m = 0; m < MomentCount; ++m)
+            filterRow(inputs[m], slot + m * plane, p.weightX, p.outWidth);
+        if (y + 1 < p.tapsY)
+            continue;
+        float* __restrict sum = window.data();
+        std::fill(sum, sum + MomentCount * plane, 0.0f);
+        for (int k = 0; k < p.tapsY; ++k) {
+            const float w = p.weightY[k];
+            const float* __restrict row =
+                ring.data() + static_cast<size_t>((y + 1 + k) % p.tapsY) * MomentCount * plane;
+            for (size_t i = 0; i < MomentCount * plane; ++i)
+                sum[i] += w * row[i];
+        }
+        const size_t windowRow = static_cast<size_t>(y + 1 - p.tapsY) * plane;
+        const float* meanA = p.mean.data() + windowRow;
+        const float* squareA = p.square.data() + windowRow;
         double rowSum = 0;
-        for (int x = 0; x < outWidth; ++x) {
-            const float ca = window[MeanA * plane + x];
+        for (int x = 0; x < p.outWidth; ++x) {
+            const float ca = meanA[x];
             const float cb = window[MeanB * plane + x];
-            const float va = window[SquareA * plane + x] - ca * ca;
+            const float va = squareA[x] - ca * ca;
             const float vb = window[SquareB * plane + x] - cb * cb;
             const float cov = window[Product * plane + x] - ca * cb;
             const float ma = ca + MidGrey;
@@ -128,7 +202,13 @@ double ssimOfRgb(const QImage& a, const QImage& b) {
         }
         total += rowSum;
     }
-    return total / (static_cast<double>(outWidth) * outHeight);
+    return total / (static_cast<double>(p.outWidth) * p.outHeight);
+}
+
+namespace {
+
+double ssimOfRgb(const QImage& a, const QImage& b) {
+    return SsimReference(a).ssimOf(b);
 }
 
 } // namespace

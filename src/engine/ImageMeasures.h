@@ -1,6 +1,8 @@
 #pragma once
 #include <QImage>
 
+#include <memory>
+
 // How close a result is to its source, by two measures used everywhere the same way:
 // - PSNR over R, G and B together on 8-bit values, in dB; identical pixels give 99, which is
 //   also the ceiling for near-identical ones.
@@ -23,5 +25,17 @@ double psnr(const QImage& a, const QImage& b);
 double ssim(const QImage& a, const QImage& b);
 // Both measures, each image converted once.
 Measures measure(const QImage& reference, const QImage& result);
+
+// SSIM against one reference for many results (a quality search): what depends on the
+// reference alone is worked out once. The same values as ssim().
+class SsimReference {
+public:
+    explicit SsimReference(const QImage& reference);
+    double ssimOf(const QImage& result) const;
+
+private:
+    struct Planes;
+    std::shared_ptr<const Planes> planes_;
+};
 
 } // namespace ImageMeasures

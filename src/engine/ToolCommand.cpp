@@ -12,15 +12,13 @@ ToolCommand toolCommand(ConvertMode mode, const EncodeChoice& choice, const QStr
         command.arguments = {input, QStringLiteral("-o"), output};
         return command;
     }
-    if (choice.sizeGoal > 0) {
-        // A size goal brings its own passes; more than six gain little.
-        command.arguments = {QStringLiteral("-size"), QString::number(choice.sizeGoal),
-                             QStringLiteral("-pass"), QStringLiteral("6")};
-    } else {
-        if (choice.lossless && traits.losslessApplies)
-            command.arguments = {QStringLiteral("-lossless"), QStringLiteral("-exact")};
-        command.arguments << QStringLiteral("-q") << QString::number(choice.quality);
-    }
+    if (choice.searching)
+        command.arguments = {QStringLiteral("-m"), QStringLiteral("2")};
+    if (choice.keepHiddenColour || (choice.lossless && traits.losslessApplies))
+        command.arguments << QStringLiteral("-exact");
+    if (choice.lossless && traits.losslessApplies)
+        command.arguments.prepend(QStringLiteral("-lossless"));
+    command.arguments << QStringLiteral("-q") << QString::number(choice.quality);
     command.arguments << input << QStringLiteral("-o") << output;
     return command;
 }
