@@ -52,8 +52,10 @@ bool ConversionSession::remove(qsizetype row) {
 }
 
 void ConversionSession::chooseMode(ConvertMode mode) {
+    // Decided before storing: the store's change signal brings the list's mode along.
+    const bool other = mode != mode_;
     Preferences::instance().setMode(mode);
-    if (mode != mode_)
+    if (other)
         clear();
     if (mode_ != mode) {
         mode_ = mode;
