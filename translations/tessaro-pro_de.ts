@@ -79,6 +79,29 @@
     </message>
 </context>
 <context>
+    <name>ClosingReport</name>
+    <message>
+        <source>%1: the converter stopped without saying why</source>
+        <translation>%1: Der Konverter hat ohne Angabe von Gründen angehalten</translation>
+    </message>
+    <message>
+        <source>1 image was not converted</source>
+        <translation>1 Bild wurde nicht konvertiert</translation>
+    </message>
+    <message>
+        <source>%1 images were not converted</source>
+        <translation>%1 Bilder wurden nicht konvertiert</translation>
+    </message>
+    <message>
+        <source>The App fails to compress some images. Please send it to %1 and I will check it for you.</source>
+        <translation>Die App konnte einige Bilder nicht komprimieren. Bitte senden Sie sie an %1, ich sehe sie mir für Sie an.</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>und %1 weitere</translation>
+    </message>
+</context>
+<context>
     <name>ControlDescriptions</name>
     <message>
         <source>Files</source>
@@ -190,6 +213,13 @@
     </message>
 </context>
 <context>
+    <name>FileIntake</name>
+    <message>
+        <source>You can only upload %1 pictures</source>
+        <translation>Sie können höchstens %1 Bilder hochladen</translation>
+    </message>
+</context>
+<context>
     <name>HomeKeyboard</name>
     <message>
         <source>%1 could not be converted.</source>
@@ -197,35 +227,7 @@
     </message>
 </context>
 <context>
-    <name>HomeViewController</name>
-    <message>
-        <source>%1 skipped (not taken by this conversion)</source>
-        <translation>%1 übersprungen (passen nicht zu dieser Konvertierung)</translation>
-    </message>
-    <message>
-        <source>The converted images cannot be written to %1.</source>
-        <translation>Die konvertierten Bilder können nicht in %1 geschrieben werden.</translation>
-    </message>
-    <message>
-        <source>0 of %1</source>
-        <translation>0 von %1</translation>
-    </message>
-    <message>
-        <source>Converting…</source>
-        <translation>Wird konvertiert …</translation>
-    </message>
-    <message>
-        <source>Cancelled · </source>
-        <translation>Abgebrochen · </translation>
-    </message>
-    <message>
-        <source>%1 converted</source>
-        <translation>%1 konvertiert</translation>
-    </message>
-    <message>
-        <source> · %1 failed</source>
-        <translation> · %1 fehlgeschlagen</translation>
-    </message>
+    <name>HomeView</name>
     <message>
         <source>Images (%1);;All files (*)</source>
         <translation>Bilder (%1);;Alle Dateien (*)</translation>
@@ -247,40 +249,32 @@
         <translation>Ordner für die konvertierten Bilder wählen</translation>
     </message>
     <message>
-        <source>Keep original dates</source>
-        <translation>Originaldatum behalten</translation>
+        <source>The converted images cannot be written to %1.</source>
+        <translation>Die konvertierten Bilder können nicht in %1 geschrieben werden.</translation>
     </message>
     <message>
-        <source>Give each converted file its source file&apos;s creation date</source>
-        <translation>Jede konvertierte Datei erhält das Erstellungsdatum ihrer Quelldatei</translation>
+        <source>%1 skipped (not taken by this conversion)</source>
+        <translation>%1 übersprungen (passen nicht zu dieser Konvertierung)</translation>
     </message>
     <message>
-        <source>Options…</source>
-        <translation>Optionen …</translation>
+        <source>%1 skipped (see the log for why)</source>
+        <translation>%1 übersprungen (Gründe im Protokoll)</translation>
     </message>
     <message>
-        <source>Convert</source>
-        <translation>Konvertieren</translation>
+        <source>Cancelled · </source>
+        <translation>Abgebrochen · </translation>
     </message>
     <message>
-        <source>Quality</source>
-        <translation>Qualität</translation>
+        <source>%1 converted</source>
+        <translation>%1 konvertiert</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <source> · %1 failed</source>
+        <translation> · %1 fehlgeschlagen</translation>
     </message>
     <message>
-        <source>Start Conversion</source>
-        <translation>Konvertierung starten</translation>
-    </message>
-    <message>
-        <source>%1 of %2</source>
-        <translation>%1 von %2</translation>
-    </message>
-    <message>
-        <source>The list cannot change while images are being converted.</source>
-        <translation>Die Liste kann nicht geändert werden, während Bilder konvertiert werden.</translation>
+        <source> · %1 skipped (already exist)</source>
+        <translation> · %1 übersprungen (bereits vorhanden)</translation>
     </message>
     <message>
         <source>Adding files…</source>
@@ -303,12 +297,8 @@
         <translation>Dateien</translation>
     </message>
     <message>
-        <source>%1 skipped (see the log for why)</source>
-        <translation>%1 übersprungen (Gründe im Protokoll)</translation>
-    </message>
-    <message>
-        <source> · %1 skipped (already exist)</source>
-        <translation> · %1 übersprungen (bereits vorhanden)</translation>
+        <source>The list cannot change while images are being converted.</source>
+        <translation>Die Liste kann nicht geändert werden, während Bilder konvertiert werden.</translation>
     </message>
 </context>
 <context>
@@ -345,10 +335,6 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
         <translation>wird konvertiert</translation>
     </message>
     <message>
-        <source>failed</source>
-        <translation>fehlgeschlagen</translation>
-    </message>
-    <message>
         <source>failed: %1</source>
         <translation>fehlgeschlagen: %1</translation>
     </message>
@@ -363,6 +349,13 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
     <message>
         <source>%1, converted to %2</source>
         <translation>%1, konvertiert nach %2</translation>
+    </message>
+</context>
+<context>
+    <name>JobRowDelegate</name>
+    <message>
+        <source>Show in folder</source>
+        <translation>Im Ordner zeigen</translation>
     </message>
 </context>
 <context>
@@ -497,7 +490,7 @@ Ein bereits geöffnetes Fenster übernimmt die Dateien späterer Starts. Für di
     </message>
 </context>
 <context>
-    <name>MainWindowController</name>
+    <name>MainWindow</name>
     <message>
         <source>Main</source>
         <translation>Hauptleiste</translation>
@@ -590,6 +583,29 @@ Ein bereits geöffnetes Fenster übernimmt die Dateien späterer Starts. Für di
     </message>
 </context>
 <context>
+    <name>OptionsBar</name>
+    <message>
+        <source>Keep original dates</source>
+        <translation>Originaldatum behalten</translation>
+    </message>
+    <message>
+        <source>Options…</source>
+        <translation>Optionen …</translation>
+    </message>
+    <message>
+        <source>Give each converted file its source file&apos;s creation date</source>
+        <translation>Jede konvertierte Datei erhält das Erstellungsdatum ihrer Quelldatei</translation>
+    </message>
+    <message>
+        <source>Convert</source>
+        <translation>Konvertieren</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>Qualität</translation>
+    </message>
+</context>
+<context>
     <name>OptionsWindow</name>
     <message>
         <source>Options</source>
@@ -645,7 +661,18 @@ Ein bereits geöffnetes Fenster übernimmt die Dateien späterer Starts. Für di
     </message>
 </context>
 <context>
-    <name>QualityScale</name>
+    <name>ProgressBar</name>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>QualitySlider</name>
+    <message>
+        <source>%1%</source>
+        <translation>%1&#xa0;%</translation>
+    </message>
     <message>
         <source>Quality of the WebP or JPG results</source>
         <translation>Qualität der WebP- oder JPG-Ergebnisse</translation>
@@ -679,41 +706,61 @@ Ein bereits geöffnetes Fenster übernimmt die Dateien späterer Starts. Für di
     </message>
 </context>
 <context>
-    <name>TessaroCell</name>
+    <name>Reason</name>
     <message>
-        <source>Show in folder</source>
-        <translation>Im Ordner zeigen</translation>
-    </message>
-</context>
-<context>
-    <name>WindowTexts</name>
-    <message>
-        <source>The App fails to compress some images. Please send it to %1 and I will check it for you.</source>
-        <translation>Die App konnte einige Bilder nicht komprimieren. Bitte senden Sie sie an %1, ich sehe sie mir für Sie an.</translation>
+        <source>already exists</source>
+        <translation>bereits vorhanden</translation>
     </message>
     <message>
-        <source>Error! Decoding of an animated WebP file is not supported.</source>
-        <translation>Fehler! Das Dekodieren einer animierten WebP-Datei wird nicht unterstützt.</translation>
+        <source>cancelled</source>
+        <translation>abgebrochen</translation>
     </message>
     <message>
-        <source>You can only upload %1 pictures</source>
-        <translation>Sie können höchstens %1 Bilder hochladen</translation>
+        <source>the file name is not valid UTF-8</source>
+        <translation>der Dateiname ist kein gültiges UTF-8</translation>
+    </message>
+    <message>
+        <source>the folder name is not valid UTF-8</source>
+        <translation>der Ordnername ist kein gültiges UTF-8</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>No such file or directory</source>
+        <translation>Datei oder Verzeichnis nicht gefunden</translation>
+    </message>
+    <message>
+        <source>the file name is too long</source>
+        <translation>der Dateiname ist zu lang</translation>
     </message>
     <message>
         <source>You have image(s) with height or width dimension over %1px. Please resize it before uploading</source>
         <translation>Mindestens ein Bild ist höher oder breiter als %1 px. Bitte verkleinern Sie es vor dem Hochladen</translation>
     </message>
     <message>
-        <source>1 image was not converted</source>
-        <translation>1 Bild wurde nicht konvertiert</translation>
+        <source>Error! Decoding of an animated WebP file is not supported.</source>
+        <translation>Fehler! Das Dekodieren einer animierten WebP-Datei wird nicht unterstützt.</translation>
     </message>
     <message>
-        <source>%1 images were not converted</source>
-        <translation>%1 Bilder wurden nicht konvertiert</translation>
+        <source>the conversion failed</source>
+        <translation>die Konvertierung ist fehlgeschlagen</translation>
+    </message>
+</context>
+<context>
+    <name>RunFooter</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
     <message>
-        <source>and %1 more</source>
-        <translation>und %1 weitere</translation>
+        <source>Start Conversion</source>
+        <translation>Konvertierung starten</translation>
+    </message>
+    <message>
+        <source>Converting…</source>
+        <translation>Wird konvertiert …</translation>
     </message>
 </context>
 </TS>

@@ -1,9 +1,9 @@
-// The Account menu rule of the application shell: applied at launch from the stored session
-// and again on every log-in and log-out notification.
+// The application shell: the menu bar's items follow the window and the stored session, the
+// launch resets the run counter, and the Account menu posts its notifications.
 #include "AppDelegate.h"
-#include "HomeViewController.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "Preferences.h"
 #include "UserUtil.h"
 
 #include <QMenuBar>
@@ -14,34 +14,30 @@
 
 #include <memory>
 
+namespace {
+QList<QAction*> menuBarItems(AppDelegate& delegate) {
+    QList<QAction*> items;
+    for (QAction* menu : delegate.mainMenu()->actions())
+        items += menu->menu()->actions();
+    return items;
+}
+} // namespace
+
 class AppDelegateTest : public QObject {
     Q_OBJECT
-
-    // The items of one menu of the menu bar ("&File", "Account").
-    static QList<QAction*> menuItems(AppDelegate& delegate, const QString& menuTitle) {
-        for (QAction* menu : delegate.mainMenu()->actions())
-            if (menu->text() == menuTitle)
-                return menu->menu()->actions();
-        return {};
-    }
-    static QAction* menuItem(AppDelegate& delegate, const QString& menuTitle,
-                             const QString& title) {
-        for (QAction* item : menuItems(delegate, menuTitle))
-            if (item->text() == title)
-                return item;
-        return nullptr;
-    }
 
 private Q_SLOTS:
     void init() { QSettings().clear(); }
 
-    // Ctrl+O has one owner: the key opens the add-files panel once (an ambiguous shortcut
-    // would open nothing).
-    void ctrlOOpensTheFilePanel() {
-        MainWindowController window;
+    // Ctrl+O has one owner, the window's Add Files item that the File menu shows: the key
+    // opens the panel once (an ambiguous shortcut would open nothing). The menu's Options item
+    // is off while an intake goes.
+    void fileMenuFollowsTheWindow() {
+        MainWindow window;
         AppDelegate delegate(&window);
+        HomeView* home = window.homeView();
         int panels = 0;
-        window.homeViewController()->chooseFiles = [&](QWidget*, const QStringList&) {
+        home->chooseFiles = [&](QWidget*, const QStringList&) {
             ++panels;
             return QStringList();
         };
@@ -50,20 +46,13 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(panels, 1);
-        QCOMPARE(menuItem(delegate, "&File", "Add Files"), window.addFileAction());
-    }
-
-    // The File menu's Options item follows the window: not while an intake or a run goes.
-    void optionsItemFollowsTheBusyWindow() {
-        MainWindowController window;
-        AppDelegate delegate(&window);
-        QAction* options = menuItem(delegate, "&File", "Options…");
-        QVERIFY(options != nullptr && options->isEnabled());
-        HomeViewController* home = window.homeViewController();
-        QSignalSpy done(home, &HomeViewController::intakeFinished);
+        QAction* options = window.optionsAction();
+        QVERIFY(menuBarItems(delegate).contains(window.addFilesAction()));
+        QVERIFY(menuBarItems(delegate).contains(options));
+        QVERIFY(options->isEnabled());
+        QSignalSpy done(home->session(), &ConversionSession::intakeFinished);
         QTemporaryDir folder;
         home->dragDropViewFileList({folder.path()});
-        QVERIFY(home->isIntakeBusy());
         QVERIFY(!options->isEnabled());
         options->trigger();
         QVERIFY(home->optionsWindow() == nullptr);
@@ -73,46 +62,43 @@ private Q_SLOTS:
         QVERIFY(home->optionsWindow() != nullptr && home->optionsWindow()->isVisible());
     }
 
-    // Logging out from the Account menu posts "LogOut" with the application delegate.
-    void logoutMenuPostsWithTheDelegate() {
-        MainWindowController window;
+    void logoutPostsWithTheDelegate() {
+        MainWindow window;
         AppDelegate delegate(&window);
         QObject probe;
         QVariantList objects;
         NotificationCenter::defaultCenter().observe(
             QLatin1String(NotificationNames::LogOut), &probe,
             [&](const QVariant& object) { objects << object; });
-        QAction* logout = menuItem(delegate, "Account", "Logout");
-        QVERIFY(logout != nullptr);
-        logout->trigger();
+        delegate.logoutAction()->trigger();
         QCOMPARE(objects.size(), 1);
         QCOMPARE(objects.first().value<QObject*>(), &delegate);
     }
 
-    void accountMenuFollowsTheStoredSession() {
-        std::unique_ptr<MainWindowController> window;
+    // A launch shows the stored session and counts runs afresh; the Account menu follows the
+    // log-in and log-out notifications.
+    void launchAndAccountMenuFollowTheStore() {
+        std::unique_ptr<MainWindow> window;
         std::unique_ptr<AppDelegate> delegate;
         auto launch = [&] {
             delegate.reset();
-            window = std::make_unique<MainWindowController>();
+            window = std::make_unique<MainWindow>();
             delegate = std::make_unique<AppDelegate>(window.get());
-            delegate->applicationDidFinishLaunching();
+            delegate->finishLaunching();
         };
-        // Which of "Login", "Logout", "My Profile" the Account menu shows.
-        auto shown = [&] {
-            QStringList titles;
-            for (QAction* item : menuItems(*delegate, "Account"))
-                if (item->isVisible())
-                    titles.append(item->text());
-            titles.sort();
-            return titles;
+        auto shown = [&] { // Login, My Profile, Logout
+            return QList<bool>{delegate->loginAction()->isVisible(),
+                               delegate->myProfileAction()->isVisible(),
+                               delegate->logoutAction()->isVisible()};
         };
         auto post = [](const char* name) {
             NotificationCenter::defaultCenter().post(QLatin1String(name));
         };
-        const QStringList in{"Logout", "My Profile"}, out{"Login"};
+        const QList<bool> in{false, true, true}, out{true, false, false};
+        Preferences::instance().setConvertCount(3);
         UserUtil::removeUserInfo();
         launch();
+        QCOMPARE(Preferences::instance().convertCount(), qint64(0));
         QCOMPARE(shown(), out);
         UserModel user;
         user.userName = QStringLiteral("ada");
@@ -121,15 +107,13 @@ private Q_SLOTS:
         QCOMPARE(shown(), out); // nothing changes before the notification
         post(NotificationNames::LoginNotifi);
         QCOMPARE(shown(), in);
-        launch(); // a new launch with the stored session starts logged in
+        launch();
         QCOMPARE(shown(), in);
         UserUtil::removeUserInfo();
         post(NotificationNames::LogOut);
         QCOMPARE(shown(), out);
-        // A log-in notification without a stored session leaves "Login".
         delegate->setAccountMenu(true);
-        QCOMPARE(shown(), in);
-        post(NotificationNames::LoginNotifi);
+        post(NotificationNames::LoginNotifi); // without a stored session
         QCOMPARE(shown(), out);
     }
 };
