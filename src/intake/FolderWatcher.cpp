@@ -98,6 +98,14 @@ bool FolderWatcher::addFolder(const QString& folder, ExistingFiles existing, QSt
         root.device = st.st_dev;
         root.inode = st.st_ino;
     }
+    for (const Root& other : roots_) {
+        if (!other.lost && other.device == root.device && other.inode == root.inode) {
+            if (error)
+                *error = QStringLiteral("cannot watch %1: it is watched already as %2")
+                             .arg(path, other.path);
+            return false;
+        }
+    }
     roots_.push_back(root);
     if (watchTree(path, int(roots_.size()) - 1, QString(), existing, error))
         return true;
