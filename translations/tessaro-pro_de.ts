@@ -190,6 +190,13 @@
     </message>
 </context>
 <context>
+    <name>DesktopIntegration</name>
+    <message>
+        <source>Show in folder</source>
+        <translation>Im Ordner zeigen</translation>
+    </message>
+</context>
+<context>
     <name>HomeKeyboard</name>
     <message>
         <source>%1 could not be converted.</source>
