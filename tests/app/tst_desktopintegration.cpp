@@ -1,49 +1,36 @@
-// Run twice by CTest: "onSessionBus" inside dbus-run-session, where stand-ins for the desktop's
-// services answer on the private bus; "withoutSessionBus" with no bus address at all.
+// Run twice by CTest: "onSessionBus" inside dbus-run-session, where a stand-in for the desktop's
+// services answers on the private bus; "withoutSessionBus" with no bus address at all.
 #include "DesktopIntegration.h"
 #include "TestFiles.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
-class FakeNotifications : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+// The notification server and the file manager: records every call, answers each with id 41.
+class FakeDesktop : public QDBusVirtualObject {
 public:
-    QList<QStringList> received; // summary, body, actions
-public Q_SLOTS:
-    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
-                const QStringList& actions, const QVariantMap&, int) {
-        received << QStringList{summary, body} + actions;
-        return 40 + received.size();
+    QList<QDBusMessage> calls;
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& call, const QDBusConnection& bus) override {
+        calls << call;
+        return bus.send(call.createReply(QVariantList{uint(41)}));
     }
-Q_SIGNALS:
-    void ActionInvoked(uint id, const QString& action);
-};
-
-class FakeFileManager : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
-public:
-    QStringList calls; // method, then the URIs
-public Q_SLOTS:
-    void ShowItems(const QStringList& uris, const QString&) { calls << "ShowItems" << uris; }
-    void ShowFolders(const QStringList& uris, const QString&) { calls << "ShowFolders" << uris; }
 };
 
 class DesktopIntegrationTest : public QObject {
     Q_OBJECT
+    QList<QVariantList> updates;
+
 public Q_SLOTS:
     void launcherUpdate(const QString& app, const QVariantMap& properties) {
-        updates << QStringList{app, properties.value("progress").toString(),
-                               properties.value("progress-visible").toString()};
+        updates << QVariantList{app, properties.value("progress"),
+                                properties.value("progress-visible")};
     }
-
-private:
-    QList<QStringList> updates;
 
 private Q_SLOTS:
     void onSessionBus_data() {
@@ -61,19 +48,17 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString file = TestFiles::writeBytes(dir.filePath("a b ü.webp"), "x");
         const QString target = folderTarget ? dir.path() : file;
-        const QString name = QStringLiteral("fakes ") + QTest::currentDataTag();
+        const QString name = QTest::currentDataTag();
         QDBusConnection fakes = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
         const auto disconnect = qScopeGuard([&] { QDBusConnection::disconnectFromBus(name); });
-        FakeNotifications notifications;
-        FakeFileManager files;
-        const auto offer = [&](const char* service, const char* path, QObject* object) {
-            return fakes.registerObject(path, object, QDBusConnection::ExportAllContents) &&
+        FakeDesktop services;
+        const auto offer = [&](const QString& service) {
+            return fakes.registerVirtualObject('/' + QString(service).replace(u'.', u'/'),
+                                               &services) &&
                    fakes.registerService(service);
         };
-        QVERIFY(offer("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
-                      &notifications));
-        QVERIFY(!fileManager ||
-                offer("org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", &files));
+        QVERIFY(offer("org.freedesktop.Notifications"));
+        QVERIFY(!fileManager || offer("org.freedesktop.FileManager1"));
         QVERIFY(fakes.connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", this,
                               SLOT(launcherUpdate(QString, QVariantMap))));
         QStringList opened;
@@ -82,23 +67,27 @@ private Q_SLOTS:
         updates.clear();
         desktop.setProgress(0.25, true);
         QTRY_COMPARE(updates,
-                     (QList<QStringList>{{"application://tessaro-pro.desktop", "0.25", "true"}}));
+                     (QList<QVariantList>{{"application://tessaro-pro.desktop", 0.25, true}}));
         desktop.notifyRunEnded("Converted 2 files", "1.0 MB → 0.5 MB", target);
-        QTRY_COMPARE(notifications.received.size(), 1);
-        const QStringList shown = notifications.received[0];
-        QCOMPARE(shown.mid(0, 2), (QStringList{"Converted 2 files", "1.0 MB → 0.5 MB"}));
-        const qsizetype label = shown.lastIndexOf("Show in folder"); // follows its action key
-        QVERIFY(label > 2 && label % 2 == 1);
-        Q_EMIT notifications.ActionInvoked(99, shown[label - 1]); // another program's
-        Q_EMIT notifications.ActionInvoked(41, shown[label - 1]);
+        QTRY_COMPARE(services.calls.size(), 1);
+        const QVariantList shown = services.calls[0].arguments();
+        QCOMPARE(shown.mid(3, 2), (QVariantList{"Converted 2 files", "1.0 MB → 0.5 MB"}));
+        const QStringList actions = shown.value(5).toStringList();
+        const qsizetype label = actions.lastIndexOf("Show in folder"); // follows its key
+        QVERIFY(label % 2 == 1);
+        for (const uint id : {99u, 41u}) // another program's notification first
+            fakes.send(QDBusMessage::createSignal("/org/freedesktop/Notifications",
+                                                  "org.freedesktop.Notifications", "ActionInvoked")
+                       << id << actions[label - 1]);
         if (!fileManager) {
             QTRY_COMPARE(opened, QStringList{dir.path()});
             return;
         }
-        QTRY_COMPARE(files.calls.size(), 2);
-        QCOMPARE(files.calls[0], folderTarget ? "ShowFolders" : "ShowItems");
-        QVERIFY(!files.calls[1].contains(u' ')); // a URI, encoded
-        QCOMPARE(QUrl(files.calls[1]).toLocalFile(), target);
+        QTRY_COMPARE(services.calls.size(), 2);
+        QCOMPARE(services.calls[1].member(), folderTarget ? "ShowFolders" : "ShowItems");
+        const QStringList uris = services.calls[1].arguments().value(0).toStringList();
+        QVERIFY(uris.size() == 1 && !uris[0].contains(u' ')); // a URI, encoded
+        QCOMPARE(QUrl(uris[0]).toLocalFile(), target);
         QVERIFY(opened.isEmpty());
     }
 
