@@ -213,6 +213,13 @@
     </message>
 </context>
 <context>
+    <name>DesktopIntegration</name>
+    <message>
+        <source>Show in folder</source>
+        <translation>Im Ordner zeigen</translation>
+    </message>
+</context>
+<context>
     <name>FileIntake</name>
     <message>
         <source>You can only upload %1 pictures</source>
