@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
-#include <QtConcurrent>
 #include <QtMath>
 
 namespace {
@@ -148,8 +147,9 @@ void CompareView::startDifference() {
     if (!hasImages() || !difference_.isNull() || differencePending_)
         return;
     differencePending_ = true;
-    QtConcurrent::run(decodePool(), differenceMap, source_, result_)
-        .then(this, [this, generation = imagesGeneration_](const QImage& map) {
+    runOnDecodePool(
+        this, [source = source_, result = result_] { return differenceMap(source, result); },
+        [this, generation = imagesGeneration_](const QImage& map) {
             if (generation != imagesGeneration_)
                 return; // the images changed meanwhile
             difference_ = map;

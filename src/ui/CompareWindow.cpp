@@ -12,7 +12,6 @@
 #include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QtConcurrent>
 
 namespace {
 QToolButton* toolButton(QWidget* parent, const QString& text, const QString& description,
@@ -120,12 +119,15 @@ void CompareWindow::setPair(const QString& source, const QString& result) {
     view_->clearImages(tr("Opening “%1” and “%2”…").arg(source, result));
     refreshBar();
     for (int side = 0; side < 2; ++side) {
-        QtConcurrent::run(decodePool(), [path = sides_[side].path, abandoned = abandoned_] {
-            return abandoned->load() ? DecodedImage() : decodeImage(path);
-        }).then(this, [this, side, generation = generation_](const DecodedImage& image) {
-            if (generation == generation_)
-                decoded(side, image);
-        });
+        runOnDecodePool(
+            this,
+            [path = sides_[side].path, abandoned = abandoned_] {
+                return abandoned->load() ? DecodedImage() : decodeImage(path);
+            },
+            [this, side, generation = generation_](const DecodedImage& image) {
+                if (generation == generation_)
+                    decoded(side, image);
+            });
     }
 }
 

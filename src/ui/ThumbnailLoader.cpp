@@ -5,9 +5,7 @@
 #include "ImageDecoder.h"
 
 #include <QFileInfo>
-#include <QFuture>
 #include <QImageReader>
-#include <QtConcurrent>
 
 namespace {
 bool hasSeveralFrames(const QString& path) {
@@ -66,11 +64,11 @@ void ThumbnailLoader::request(qint64 key, const QString& path, QSize size) {
             return std::nullopt;
         return load(*cache, shared->decodes, path, size, useDesktop);
     };
-    QtConcurrent::run(decodePool(), std::move(work))
-        .then(this, [this, key, ticket](const std::optional<ThumbnailCache::Entry>& entry) {
-            if (entry)
-                deliver(key, ticket, *entry);
-        });
+    runOnDecodePool(this, std::move(work),
+                    [this, key, ticket](const std::optional<ThumbnailCache::Entry>& entry) {
+                        if (entry)
+                            deliver(key, ticket, *entry);
+                    });
 }
 
 void ThumbnailLoader::deliver(qint64 key, quint64 ticket, const ThumbnailCache::Entry& entry) {
