@@ -4,12 +4,11 @@
 #include <QThreadPool>
 
 QThreadPool* decodePool() {
-    static QThreadPool pool;
-    static const bool configured = [] {
+    static QThreadPool* const pool = [] {
+        static QThreadPool threads;
         // At least two, so thumbnails keep coming while one large image decodes.
-        pool.setMaxThreadCount(qBound(2, QThread::idealThreadCount() / 2, 4));
-        return true;
+        threads.setMaxThreadCount(qBound(2, QThread::idealThreadCount() / 2, 4));
+        return &threads;
     }();
-    Q_UNUSED(configured);
-    return &pool;
+    return pool;
 }

@@ -27,7 +27,11 @@ DecodedImage decodeImage(const QString& path, QSize fitInto) {
     if (!file.open(QIODevice::ReadOnly))
         return failed(DecodeFailure::Unreadable);
     const qint64 bytes = file.size();
-    QImageReader::setAllocationLimit(AllocationLimitMiB);
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(AllocationLimitMiB);
+        return true;
+    }();
+    Q_UNUSED(limited);
     // No format given: the content decides, so a wrong extension or a wrong magic is caught.
     QImageReader reader(&file);
     reader.setAutoTransform(true);

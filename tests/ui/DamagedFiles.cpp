@@ -2,7 +2,6 @@
 
 #include "TestFiles.h"
 
-#include <QFile>
 #include <QtEndian>
 
 namespace DamagedFiles {
@@ -26,11 +25,7 @@ QByteArray chunk(const QByteArray& type, const QByteArray& data) {
 } // namespace
 
 QString write(const QString& path, Damage damage) {
-    TestFiles::writeImage(path, "png", {64, 48});
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    QByteArray bytes = file.readAll();
-    file.close();
+    QByteArray bytes = TestFiles::head(TestFiles::writeImage(path, "png", {64, 48}), 1 << 20);
     switch (damage) {
     case Damage::Truncated:
         bytes.truncate(bytes.size() * 6 / 10);
