@@ -1,0 +1,28 @@
+#pragma once
+#include <QCoreApplication>
+#include <QLocale>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+// The comparison window's information bar, e.g. "Source 4.09 MB · 4096×4096 — Result 1.2 MB ·
+// 4096×4096, −72 % · SSIM 0.985 · PSNR 41.2 dB".
+class CompareText {
+    Q_DECLARE_TR_FUNCTIONS(CompareText)
+public:
+    struct FileFacts {
+        qint64 bytes = 0;
+        QSize pixels;
+    };
+    struct Measures {
+        double psnr = 0; // dB; infinite when the images are identical
+        double ssim = 0;
+    };
+
+    // Bytes in SI units (1 kB = 1000 B) with three significant digits, in the locale's
+    // notation: "4.09 MB", "4,09 MB" in German.
+    static QString sizeText(qint64 bytes, const QLocale& locale = {});
+    static QString barText(const FileFacts& source, const FileFacts& result,
+                           const std::optional<Measures>& measures, const QLocale& locale = {});
+};
