@@ -1,6 +1,6 @@
 #include "ImageDecoder.h"
 
-#include "FileIntake.h"
+#include "Vocabulary.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -11,7 +11,7 @@ namespace {
 constexpr int AllocationLimitMiB = 1024;
 
 bool tooLarge(QSize size) {
-    return size.width() > FileIntake::MaxDimension || size.height() > FileIntake::MaxDimension;
+    return size.width() > MaxImageSide || size.height() > MaxImageSide;
 }
 
 DecodedImage failed(DecodeFailure failure, qint64 bytes = 0) {
