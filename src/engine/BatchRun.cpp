@@ -102,7 +102,8 @@ bool BatchRun::start(JobList* list, const RunOptions& options) {
 }
 
 bool BatchRun::start(JobSource* list, const RunOptions& options) {
-    if (isRunning() || !list || !QFileInfo(options.outputDirectory).isDir())
+    if (isRunning() || !list ||
+        (!options.nextToSource && !QFileInfo(options.outputDirectory).isDir()))
         return false;
     const QString work =
         options.workDirectory.isEmpty() ? AppPaths::documentsDirectory() : options.workDirectory;
@@ -114,8 +115,9 @@ bool BatchRun::start(JobSource* list, const RunOptions& options) {
 
     list_ = list;
     options_ = options;
-    options_.outputDirectory =
-        QDir::cleanPath(QFileInfo(options.outputDirectory).absoluteFilePath());
+    if (!options_.nextToSource)
+        options_.outputDirectory =
+            QDir::cleanPath(QFileInfo(options.outputDirectory).absoluteFilePath());
     if (options_.toolsDirectory.isEmpty())
         options_.toolsDirectory = AppPaths::toolsDirectory();
     options_.maxConcurrent = qMax(1, options.maxConcurrent);
@@ -141,8 +143,8 @@ bool BatchRun::startJob(qsizetype index) {
     if (job.state == JobState::Converted)
         return true;
     const ConvertMode mode = modeOf(job);
-    const QString folder =
-        OutputPlacement::resultFolder(options_.outputDirectory, job.outputSubfolder);
+    const auto [outputFolder, subfolder] = placeOf(job);
+    const QString folder = OutputPlacement::resultFolder(outputFolder, subfolder);
     ConverterJob::Setup setup;
     setup.row = index;
     setup.job = job;
@@ -152,7 +154,8 @@ bool BatchRun::startJob(qsizetype index) {
     setup.gifResizer = gifResizer_;
     setup.toolsDirectory = options_.toolsDirectory;
     setup.workDirectory = runDirectory_;
-    setup.outputFolder = options_.outputDirectory;
+    setup.outputFolder = outputFolder;
+    setup.job.outputSubfolder = subfolder;
     setup.outputPath =
         reservations_.reserve(OutputPlacement::resultFileName(mode, job.path), folder);
     setup.timeoutMs = options_.toolTimeoutMs;
@@ -176,6 +179,12 @@ bool BatchRun::startJob(qsizetype index) {
     return false;
 }
 
+std::pair<QString, QString> BatchRun::placeOf(const Job& job) const {
+    if (options_.nextToSource)
+        return {QFileInfo(job.path).absolutePath(), QString()};
+    return {options_.outputDirectory, job.outputSubfolder};
+}
+
 ConvertMode BatchRun::modeOf(const Job& job) const {
     return job.mode.value_or(options_.mode);
 }
@@ -193,7 +202,7 @@ bool BatchRun::skipBecauseResultExists(qsizetype index) {
         return false;
     Job job = list_->at(index);
     if (job.state == JobState::Converted ||
-        !OutputPlacement::resultExists(options_.outputDirectory, job.outputSubfolder, modeOf(job),
+        !OutputPlacement::resultExists(placeOf(job).first, placeOf(job).second, modeOf(job),
                                        job.path))
         return false;
     job.reason = Reason::AlreadyExists;

@@ -21,6 +21,7 @@ struct RunOptions {
     ConvertMode mode = ConvertMode::WebpToJpg; // for jobs without a mode of their own
     int quality = 90;                          // per cent, for the modes it applies to
     QString outputDirectory;                   // absolute; where results go
+    bool nextToSource = false; // each result goes into its source's folder instead
     bool keepDate = false;                     // give results the source's creation date as mtime
     int maxConcurrent = 5;                     // tools at once
     int toolTimeoutMs = 10 * 60 * 1000;
@@ -73,6 +74,9 @@ private:
     bool startJob(qsizetype index);
     // The job's own mode, or the run's for a job without one.
     ConvertMode modeOf(const Job& job) const;
+    // Where the job's result goes: the output folder and the subfolder under it that mirrors
+    // the source's, or the source's own folder.
+    std::pair<QString, QString> placeOf(const Job& job) const;
     // With skipExisting: true (and the job marked) when the job's result name is taken.
     bool skipBecauseResultExists(qsizetype index);
     void fillSlots();

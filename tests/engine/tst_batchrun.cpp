@@ -237,6 +237,18 @@ void BatchRunTest::sameNamesInOneRunAndExistingFiles() {
         QCOMPARE(list.at(i).outputPath, file(QStringLiteral("out/photo(%1).webp").arg(i + 1)));
         QVERIFY(TestFiles::isWebp(list.at(i).outputPath));
     }
+    // Next to each source, no output folder at all: a taken name gets its number there too.
+    const QString beside = TestFiles::writeBytes(file("a/photo.webp"), "mine too");
+    JobList again;
+    again.addPath(file("a/photo.png"));
+    again.addPath(file("c/photo.jpg"));
+    RunOptions o = options(ConvertMode::ImageToWebp);
+    o.outputDirectory.clear();
+    o.nextToSource = true;
+    QCOMPARE(run(again, o).converted, 2);
+    QCOMPARE(again.at(0).outputPath, file("a/photo(1).webp"));
+    QCOMPARE(again.at(1).outputPath, file("c/photo.webp"));
+    QCOMPARE(TestFiles::head(beside, 10), QByteArray("mine too"));
 }
 
 void BatchRunTest::keepDate() {
