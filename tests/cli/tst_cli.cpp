@@ -1,3 +1,4 @@
+#include "ImageMeasures.h"
 #include "ProgressLine.h"
 #include "TaggedImages.h"
 #include "TestFiles.h"
@@ -95,6 +96,27 @@ private:
         if (kind == "webp")
             return writeWebp(path);
         return kind == "gif" ? writeAnimatedGif(path) : writeBytes(path, kind.toUtf8());
+    }
+
+    // Aim sources beside make()'s: a photo-like noise image (as PNG, or as WebP through cwebp)
+    // and a PNG whose transparent pixels hide colours.
+    QString makeForAim(const QString& input) {
+        const QString kind = input.section('=', 1);
+        if (!kind.startsWith("noise") && kind != "alpha")
+            return make(input);
+        QImage image(160, 120, kind == "alpha" ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const int v = (x * 7 + y * 13 + (x * y) % 97) % 256;
+                image.setPixel(x, y,
+                               qRgba(v, (v * 3) % 256, 255 - v, kind == "alpha" ? x % 256 : 255));
+            }
+        const QString png = in_ + '/' + input.section('=', 0, 0).section('.', 0, 0) + ".png";
+        image.save(png);
+        if (kind != "noisewebp")
+            return png;
+        QProcess::execute("cwebp", {"-quiet", "-lossless", png, "-o", in_ + "/n.webp"});
+        return in_ + "/n.webp";
     }
 
     // Stand-in tools for every later run of this test function.
@@ -213,6 +235,68 @@ private Q_SLOTS:
         QVERIFY(!QImage(input["output"].toString()).isNull());
     }
 
+    // Aims, each row checked by readers of its own: the decoded result's size and pixels, the
+    // file's bytes, the measures worked out again here.
+    void aims_data() {
+        QTest::addColumn<QString>("source"); // name=kind as make() takes it; noise: a photo
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("check");
+        auto row = [](const char* tag, const char* source, const char* options, const char* check) {
+            QTest::newRow(tag) << source << QString(options).split(' ') << check;
+        };
+        row("side, png to webp", "a.png=png", "--to webp --max-side 24", "24x16");
+        row("side, webp to png", "a.webp=webp", "--to png --max-side 24", "24x16");
+        row("side, webp to jpg", "a.webp=webp", "--to jpg --max-side 24", "24x16");
+        row("side, animation", "a.gif=gif", "--to webp --max-side 1", "1x1 animated");
+        row("size, webp", "n.png=noise", "--to webp --target-size 12k", "size 12000");
+        row("size, jpg", "n.webp=noisewebp", "--to jpg --target-size 12k", "size 12000");
+        row("size out of reach", "n.png=noise", "--to webp --target-size 200", "unreached");
+        row("fidelity", "n.png=noise", "--to webp --target-ssim 0.9", "ssim 0.9");
+        row("fidelity, animation", "a.gif=gif", "--to webp --target-ssim 0.9", "fixed quality");
+        row("lossless with alpha", "t.png=alpha", "--to webp --lossless --measure", "exact");
+        row("min saving", "a.png=png", "--to webp --min-saving 99", "not smaller");
+    }
+
+    void aims() {
+        QFETCH(QString, source);
+        QFETCH(QStringList, options);
+        QFETCH(QString, check);
+        const QString path = makeForAim(source);
+        QCOMPARE(run(QStringList{"--json", "-o", out_, path} + options), 0);
+        const QJsonObject input = json()["inputs"].toArray().at(0).toObject();
+        const QString result = input["output"].toString();
+        QImageReader reader(result);
+        if (check.front().isDigit()) {
+            QCOMPARE(QString("%1x%2").arg(reader.size().width()).arg(reader.size().height()),
+                     check.section(' ', 0, 0));
+            QCOMPARE(input["width"].toInt(), reader.size().width());
+            QCOMPARE(check.endsWith("animated"), reader.imageCount() == 2);
+        } else if (check.startsWith("size")) {
+            const qint64 goal = check.section(' ', 1).toLongLong(),
+                         bytes = QFileInfo(result).size();
+            QVERIFY2(bytes <= goal && bytes >= goal / 2, qPrintable(QString::number(bytes)));
+            QVERIFY(input["quality"].toInt() > 0 && input["warning"].toString().isEmpty());
+        } else if (check == "unreached") {
+            QVERIFY(input["warning"].toString().startsWith("could not reach 200 B (got "));
+            QCOMPARE(input["quality"].toInt(), 0);
+        } else if (check.startsWith("ssim")) {
+            const double ssim = ImageMeasures::ssim(QImage(path), QImage(result));
+            QVERIFY(ssim >= check.section(' ', 1).toDouble());
+            QCOMPARE(input["ssim"].toDouble(), qRound(ssim * 10000) / 10000.0);
+        } else if (check == "fixed quality") {
+            QVERIFY(input["warning"].toString().contains("converted at quality 90"));
+        } else if (check == "exact") {
+            const QImage a = QImage(path).convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(QImage(result).convertToFormat(QImage::Format_ARGB32), a);
+            QCOMPARE(input["psnr"].toDouble(), 99.0);
+        } else {
+            QCOMPARE(input["state"].toString(), QString("notSmaller"));
+            QVERIFY(input["reason"].toString().endsWith("the source is kept as it is"));
+            QCOMPARE(json()["totals"].toObject()["notSmaller"].toInt(), 1);
+            QVERIFY(!QFileInfo::exists(out_) || QDir(out_).isEmpty());
+        }
+    }
+
     void qualitySetsTheJpegQuality() {
         const QString source = make("q.webp=webp");
         qint64 bytes[2] = {};
@@ -247,6 +331,12 @@ private Q_SLOTS:
         row("-t webp TXT", "nothing to convert", false);
         row("-t jpg DIR", "nothing to convert", false);
         row("-t webp -o TXT/o IN", "TXT", false);
+        row("--to png --target-size 50k IN", "PNG results are lossless");
+        row("--to webp -q 80 --target-ssim 0.9 IN", "--target-ssim");
+        row("--to webp --target-ssim 1.5 IN", "1.5");
+        row("--to webp --lossless --target-size 10k IN", "--lossless");
+        row("--to webp --max-side 0 IN", "--max-side");
+        row("--to webp --min-saving 100 IN", "--min-saving");
     }
 
     void exitTwo() {
