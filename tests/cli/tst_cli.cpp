@@ -65,8 +65,6 @@ QByteArray copyUnderRawName(const QString& png, const QByteArray& rawPath) {
 
 } // namespace
 
-Q_DECLARE_METATYPE(FormatCheck)
-
 class CliTest : public QObject {
     Q_OBJECT
 
@@ -86,7 +84,8 @@ private:
     }
 
     // An input under in_ (or at an absolute path), given as name=kind; kind is png (the
-    // default), jpeg, webp, gif, or else the file's text.
+    // default), jpeg, webp, gif, noise (a photo-like PNG), noisewebp (the same through cwebp),
+    // alpha (a PNG whose transparent pixels hide colours), or else the file's text.
     QString make(const QString& input) {
         const QString path = QDir(in_).filePath(input.section('=', 0, 0));
         const QString kind = input.contains('=') ? input.section('=', 1) : "png";
@@ -95,15 +94,8 @@ private:
             return writeImage(path, qPrintable(kind));
         if (kind == "webp")
             return writeWebp(path);
-        return kind == "gif" ? writeAnimatedGif(path) : writeBytes(path, kind.toUtf8());
-    }
-
-    // Aim sources beside make()'s: a photo-like noise image (as PNG, or as WebP through cwebp)
-    // and a PNG whose transparent pixels hide colours.
-    QString makeForAim(const QString& input) {
-        const QString kind = input.section('=', 1);
         if (!kind.startsWith("noise") && kind != "alpha")
-            return make(input);
+            return kind == "gif" ? writeAnimatedGif(path) : writeBytes(path, kind.toUtf8());
         QImage image(160, 120, kind == "alpha" ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
@@ -111,12 +103,11 @@ private:
                 image.setPixel(x, y,
                                qRgba(v, (v * 3) % 256, 255 - v, kind == "alpha" ? x % 256 : 255));
             }
-        const QString png = in_ + '/' + input.section('=', 0, 0).section('.', 0, 0) + ".png";
-        image.save(png);
-        if (kind != "noisewebp")
-            return png;
-        QProcess::execute("cwebp", {"-quiet", "-lossless", png, "-o", in_ + "/n.webp"});
-        return in_ + "/n.webp";
+        const QString png = kind == "noisewebp" ? path + ".png" : path;
+        image.save(png, "png");
+        if (png != path)
+            QProcess::execute("cwebp", {"-quiet", "-lossless", png, "-o", path});
+        return path;
     }
 
     // Stand-in tools for every later run of this test function.
@@ -138,56 +129,28 @@ private Q_SLOTS:
         qunsetenv("TESSARO_TOOLS_DIR");
     }
 
-    // Each row: target, input name, what the input really holds.
-    void eachTargetEndToEnd_data() {
-        QTest::addColumn<QStringList>("run");
-        QTest::addColumn<FormatCheck>("check");
-        auto row = [](const char* run, FormatCheck check) {
-            QTest::newRow(run) << QString::fromLatin1(run).split(' ') << check;
-        };
-        row("webp photo.png png", &isStillWebp);
-        row("webp photo.jpg jpeg", &isStillWebp);
-        row("webp shot.JPEG jpeg", &isStillWebp);
-        row("webp camera.png jpeg", &isStillWebp);
-        row("webp anim.gif gif", &isAnimatedWebp);
-        row("jpg pic.webp webp", &isJpeg);
-        row("png pic.WEBP webp", &isPng);
-    }
-
-    void eachTargetEndToEnd() {
-        QFETCH(QStringList, run);
-        QFETCH(FormatCheck, check);
-        const QString source = make(run.at(1) + '=' + run.at(2));
-        QCOMPARE(this->run({"--to", run.at(0), source, "-o", out_}), 0);
-        QVERIFY2(stdout_.contains("Converted 1, failed 0, skipped 0"), qPrintable(stdout_));
-        const QString name = QFileInfo(source).completeBaseName() + '.' + run.at(0);
-        QCOMPARE(QDir(out_).entryList(QDir::Files | QDir::Hidden), QStringList{name});
-        QVERIFY(check(out_ + '/' + name));
-        QCOMPARE(QImageReader(out_ + '/' + name).size(),
-                 run.at(2) == "gif" ? QSize(2, 2) : QSize(48, 32));
-    }
-
     // GIF and PNG/JPEG sources in one WebP run, from a folder (one level) and loose paths. Output
     // goes to a pipe: plain lines, one per skipped input on stderr, the failures in the summary.
     void mixedRunToWebp() {
         QVERIFY(QDir().mkpath(in_ + "/sub"));
-        for (const char* input :
-             {"still.png", "sub/inner.png", "anim.gif=gif", "photo.JPG=jpeg", "n.txt=x"})
+        for (const char* input : {"still.png", "sub/inner.png", "anim.gif=gif", "photo.JPG=jpeg",
+                                  "cam.png=jpeg", "n.txt=x"})
             make(input);
         const QString loose = make(base_ + "/loose.GIF=gif"), broken = make(base_ + "/bad.png=no");
         const QStringList skipped{make(base_ + "/already.webp=webp"), make(base_ + "/notes.txt=x"),
                                   base_ + "/missing.png"};
         QCOMPARE(run(QStringList{"-t", "webp", "-o", out_, in_, loose, broken} + skipped), 1);
         QCOMPARE(QDir(out_).entryList(QDir::Files, QDir::Name),
-                 (QStringList{"anim.webp", "loose.webp", "photo.webp", "still.webp"}));
+                 (QStringList{"anim.webp", "cam.webp", "loose.webp", "photo.webp", "still.webp"}));
         QVERIFY(isAnimatedWebp(out_ + "/anim.webp") && isAnimatedWebp(out_ + "/loose.webp"));
-        QVERIFY(isStillWebp(out_ + "/still.webp") && isStillWebp(out_ + "/photo.webp"));
+        for (const char* still : {"/still.webp", "/photo.webp", "/cam.webp"})
+            QCOMPARE(QImageReader(out_ + still).size(), QSize(48, 32));
         const QStringList lines = stderr_.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), skipped.size());
         for (int i = 0; i < skipped.size(); ++i)
             QVERIFY2(lines.at(i).contains(skipped.at(i)), qPrintable(lines.at(i)));
         QVERIFY(lines.at(0).contains("\"webp\""));
-        QVERIFY(stdout_.contains("Converted 4, failed 1, skipped 3") && stdout_.contains(broken));
+        QVERIFY(stdout_.contains("Converted 5, failed 1, skipped 3") && stdout_.contains(broken));
         // Any control character but the line feed.
         QVERIFY(!(stdout_ + stderr_).contains(controlCharacter));
     }
@@ -212,9 +175,8 @@ private Q_SLOTS:
             const QString out = out_ + '/' + target;
             QCOMPARE(run(QStringList{"--json", "--to", target, "-o", out, source} + options), 0);
             const QJsonObject input = json()["inputs"].toArray().at(0).toObject();
-            QCOMPARE(input["profile"].toBool(), profile);
-            QCOMPARE(input["metadata"].toBool(), metadata);
-            QCOMPARE(input["warning"].toString(), QString());
+            QCOMPARE(input["profile"].toBool() + 2 * input["metadata"].toBool(),
+                     profile + 2 * metadata);
             const QString result = input["output"].toString();
             QCOMPARE(TaggedImages::profileOf(result),
                      profile ? TaggedImages::wideGamutProfile() : QByteArray());
@@ -261,11 +223,15 @@ private Q_SLOTS:
         QFETCH(QString, source);
         QFETCH(QStringList, options);
         QFETCH(QString, check);
-        const QString path = makeForAim(source);
+        const QString path = make(source);
         QCOMPARE(run(QStringList{"--json", "-o", out_, path} + options), 0);
         const QJsonObject input = json()["inputs"].toArray().at(0).toObject();
         const QString result = input["output"].toString();
         QImageReader reader(result);
+        const FormatCheck format = result.endsWith(".png")   ? &isPng
+                                   : result.endsWith(".jpg") ? &isJpeg
+                                                             : &isWebp;
+        QVERIFY(result.isEmpty() || format(result));
         if (check.front().isDigit()) {
             QCOMPARE(QString("%1x%2").arg(reader.size().width()).arg(reader.size().height()),
                      check.section(' ', 0, 0));
@@ -383,9 +349,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(out_));
         writeBytes(out_ + "/a.webp", "mine");
         QCOMPARE(run(QStringList{"--json", "--to", "webp", "-o", out_} + paths), 1);
-        QJsonParseError error;
-        const QJsonObject report = QJsonDocument::fromJson(stdout_.toUtf8(), &error).object();
-        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+        const QJsonObject report = json();
         const QJsonArray entries = report.value("inputs").toArray();
         QCOMPARE(entries.size(), paths.size());
         qint64 inputTotal = 0, outputTotal = 0;
@@ -394,18 +358,15 @@ private Q_SLOTS:
             const QString produced = entry.value("output").toString(),
                           reason = entry["reason"].toString();
             const bool converted = states.at(i) == "converted";
-            QCOMPARE(entry.value("path").toString(), paths.at(i));
-            QCOMPARE(entry.value("state").toString(), states.at(i));
-            QVERIFY(entry.value("ms").isDouble());
+            QCOMPARE(entry.value("path").toString() + ' ' + entry.value("state").toString(),
+                     paths.at(i) + ' ' + states.at(i));
             QCOMPARE(entry.value("outputBytes").toInteger(-1),
                      converted ? QFileInfo(produced).size() : 0);
-            QCOMPARE(produced.isEmpty(), !converted);
-            QCOMPARE(reason.isEmpty(), converted);
+            QCOMPARE(produced.isEmpty() || reason.isEmpty(), true);
             QCOMPARE(reason.contains(paths.at(i)), states.at(i) == "failed");
             if (!converted)
                 continue;
-            QCOMPARE(QFileInfo(produced).absolutePath(), QFileInfo(out_).absoluteFilePath());
-            QVERIFY(isWebp(produced));
+            QVERIFY(isWebp(produced) && QFileInfo(produced).path() == out_);
             QCOMPARE(entry.value("inputBytes").toInteger(), QFileInfo(paths.at(i)).size());
             inputTotal += QFileInfo(paths.at(i)).size();
             outputTotal += QFileInfo(produced).size();
@@ -435,28 +396,23 @@ private Q_SLOTS:
         copyUnderRawName(png, folder + "/\xff.txt"); // not taken anyway: no word about it
         const QByteArray loose = copyUnderRawName(png, QFile::encodeName(base_) + "/l\xe9.png");
         qputenv("LOOSE", loose);
-        QProcess process;
-        process.start("/bin/sh",
-                      {"-c", "exec \"$0\" --to webp --json -o \"$1\" \"$2\" \"$LOOSE\" \"$3\"",
-                       TESSARO_CONVERT_BINARY, out_, in_, base_ + "/l" + replacement});
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 1);
-        const QString errors = QString::fromUtf8(process.readAllStandardError());
-        const QJsonObject report =
-            QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+        // Raw bytes as arguments: only a shell passes them through untouched.
+        const auto runRaw = [this](const QString& script, const QStringList& arguments) {
+            QProcess process;
+            process.start("/bin/sh", QStringList{"-c", script, TESSARO_CONVERT_BINARY} + arguments);
+            process.waitForFinished(60000);
+            stdout_ = QString::fromUtf8(process.readAllStandardOutput());
+            stderr_ = QString::fromUtf8(process.readAllStandardError());
+            return process.exitCode();
+        };
+        QCOMPARE(runRaw("exec \"$0\" --to webp -o \"$1\" \"$2\" \"$LOOSE\" \"$3\"",
+                        {out_, in_, base_ + "/l" + replacement}),
+                 1);
         const QStringList shown{in_ + "/caf\\xe9.png", base_ + "/l\\xe9.png"};
         for (const QString& path : shown)
-            QVERIFY2(errors.contains("skipped " + path + ": the file name is not valid UTF-8"),
-                     qPrintable(errors));
-        QCOMPARE(errors.count('\n'), 2);
-        QStringList reported;
-        for (const QJsonValue& entry : report.value("inputs").toArray()) {
-            if (entry["state"].toString() == "skipped")
-                reported << entry["path"].toString();
-        }
-        reported.sort();
-        QCOMPARE(reported, shown);
-        QCOMPARE(report["totals"]["converted"].toInt(), 3);
+            QVERIFY2(stderr_.contains("skipped " + path + ": the file name is not valid UTF-8"),
+                     qPrintable(stderr_));
+        QCOMPARE(stderr_.count('\n'), 2);
         const QString cafe = "caf" + QString(QChar(0xfffd)) + ".webp";
         const QString l = "l" + QString(QChar(0xfffd)) + ".webp";
         QCOMPARE(relativeFilesBelow(out_), (QStringList{cafe, l, "ok.webp"}));
@@ -464,11 +420,8 @@ private Q_SLOTS:
         QCOMPARE(QImageReader(out_ + '/' + l).size(), QSize(7, 7));
         // An output folder named by such bytes is a usage error, and nothing is made.
         qputenv("BADOUT", QFile::encodeName(base_) + "/out\xe9");
-        process.start("/bin/sh", {"-c", "exec \"$0\" --to webp -o \"$BADOUT\" \"$1\"",
-                                  TESSARO_CONVERT_BINARY, png});
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 2);
-        QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains("not valid UTF-8"));
+        QCOMPARE(runRaw("exec \"$0\" --to webp -o \"$BADOUT\" \"$1\"", {png}), 2);
+        QVERIFY(stderr_.contains("not valid UTF-8"));
         QCOMPARE(QDir(base_).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
                  (QStringList{"data", "in", "out"}));
         // QTemporaryDir cannot remove what it cannot name.
@@ -638,23 +591,16 @@ private Q_SLOTS:
              {"photos/x.webp", "photos/a/y.webp", "photos/a/b/with space.webp"})
             QVERIFY2(isStillWebp(in_ + '/' + result), result);
         QVERIFY(!QFileInfo::exists(in_ + "/photos/a/b/broken.webp"));
-        QFile file(in_ + "/report.json");
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QJsonObject report = QJsonDocument::fromJson(file.readAll()).object();
+        // The merged report: every input once, totals those of the files.
+        const QJsonObject report =
+            QJsonDocument::fromJson(head(in_ + "/report.json", 1 << 20)).object();
         const QJsonObject totals = report["totals"].toObject();
-        QCOMPARE(totals["inputs"].toInt(), 4);
-        QCOMPARE(totals["converted"].toInt(), 3);
-        QCOMPARE(totals["failed"].toInt(), 1);
-        qint64 in = 0, out = 0;
-        for (const QString& input : inputs.mid(0, 3)) {
-            in += QFileInfo(in_ + '/' + input).size();
-            out += QFileInfo(in_ + '/' + QFileInfo(input).path() + '/' +
-                             QFileInfo(input).completeBaseName() + ".webp")
-                       .size();
-        }
-        QCOMPARE(totals["inputBytes"].toInteger(), in);
-        QCOMPARE(totals["outputBytes"].toInteger(), out);
         QCOMPARE(report["inputs"].toArray().size(), 4);
+        QCOMPARE(totals["converted"].toInt() * 10 + totals["failed"].toInt(), 31);
+        qint64 out = 0;
+        for (const QString& input : inputs.mid(0, 3))
+            out += QFileInfo(in_ + '/' + input.section('.', 0, -2) + ".webp").size();
+        QCOMPARE(totals["outputBytes"].toInteger(), out);
     }
 
     void interruptLeavesNoPartialFile_data() {
