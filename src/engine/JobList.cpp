@@ -11,7 +11,7 @@ QSet<QString> JobList::paths() const {
 }
 
 bool JobList::addPath(const QString& path) {
-    if (locked_ || index_.contains(path))
+    if (locked_ || positionOf_.contains(path))
         return false;
     return appendJobs({makeJob(path)}) == 1;
 }
@@ -23,7 +23,7 @@ qsizetype JobList::appendJobs(const QList<Job>& jobs) {
     QList<const Job*> fresh;
     QSet<QString> seen;
     for (const Job& job : jobs) {
-        if (!index_.contains(job.path) && !seen.contains(job.path)) {
+        if (!positionOf_.contains(job.path) && !seen.contains(job.path)) {
             seen.insert(job.path);
             fresh.append(&job);
         }
@@ -34,7 +34,7 @@ qsizetype JobList::appendJobs(const QList<Job>& jobs) {
     Q_EMIT aboutToAppend(first, first + fresh.size() - 1);
     jobs_.reserve(first + fresh.size());
     for (const Job* job : fresh) {
-        index_.insert(job->path, jobs_.size());
+        positionOf_.insert(job->path, jobs_.size());
         jobs_.append(*job);
     }
     Q_EMIT appended();
@@ -45,10 +45,10 @@ bool JobList::removeAt(qsizetype i) {
     if (locked_ || i < 0 || i >= jobs_.size())
         return false;
     Q_EMIT aboutToRemove(i);
-    index_.remove(jobs_.at(i).path);
+    positionOf_.remove(jobs_.at(i).path);
     jobs_.removeAt(i);
     for (qsizetype k = i; k < jobs_.size(); ++k)
-        index_[jobs_.at(k).path] = k;
+        positionOf_[jobs_.at(k).path] = k;
     Q_EMIT removed();
     return true;
 }
@@ -58,7 +58,7 @@ bool JobList::clear() {
         return false;
     Q_EMIT aboutToClear();
     jobs_.clear();
-    index_.clear();
+    positionOf_.clear();
     Q_EMIT cleared();
     return true;
 }

@@ -20,7 +20,7 @@ public:
     const Job& at(qsizetype i) const override { return jobs_.at(i); }
     const QList<Job>& jobs() const { return jobs_; }
     QSet<QString> paths() const;
-    bool containsPath(const QString& path) const { return index_.contains(path); }
+    bool containsPath(const QString& path) const { return positionOf_.contains(path); }
 
     // Creates a job for path and appends it unless the path is already listed.
     // Returns false when nothing was added (duplicate, or the list is locked).
@@ -49,6 +49,6 @@ Q_SIGNALS:
 
 private:
     QList<Job> jobs_;
-    QHash<QString, qsizetype> index_; // path -> position; rebuilt after a removal
+    QHash<QString, qsizetype> positionOf_; // path -> position; rebuilt after a removal
     bool locked_ = false;
 };

@@ -194,15 +194,15 @@ void JobRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     case JobState::Converted:
         painter->drawPixmap(mark,
                             StateMarks::image(index.data(JobTableModel::WarningRole).toBool()
-                                                  ? QStringLiteral("warning")
-                                                  : QStringLiteral("completed"),
+                                                  ? StateMarks::Mark::Warning
+                                                  : StateMarks::Mark::Completed,
                                               markSide(), painter->device()->devicePixelRatioF()));
         break;
     case JobState::Converting:
         StateMarks::paintSpinner(painter, mark, spinnerStep_);
         break;
     case JobState::Failed:
-        painter->drawPixmap(mark, StateMarks::image(QStringLiteral("alert"), markSide(),
+        painter->drawPixmap(mark, StateMarks::image(StateMarks::Mark::Alert, markSide(),
                                                     painter->device()->devicePixelRatioF()));
         break;
     default:

@@ -39,13 +39,13 @@ void paintAlert(QPainter& p, qreal s, const QColor& disc = Theme::failure()) {
 
 } // namespace
 
-QPixmap image(const QString& name, int side, qreal devicePixelRatio) {
-    const bool completed = name == QLatin1String("completed");
-    const bool warning = name == QLatin1String("warning");
-    if (!completed && !warning && name != QLatin1String("alert"))
-        return {};
-    const QString key =
-        QStringLiteral("tessaro-mark-%1-%2-%3").arg(name).arg(side).arg(devicePixelRatio);
+QPixmap image(Mark mark, int side, qreal devicePixelRatio) {
+    const bool completed = mark == Mark::Completed;
+    const bool warning = mark == Mark::Warning;
+    const QString key = QStringLiteral("tessaro-mark-%1-%2-%3")
+                            .arg(static_cast<int>(mark))
+                            .arg(side)
+                            .arg(devicePixelRatio);
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap))
         return pixmap;

@@ -5,14 +5,15 @@
 class QPainter;
 class QRectF;
 
-// The state marks of a row, drawn by us: "completed" (a green check in a disc), "alert"
-// (a red exclamation mark in a disc), "warning" (the same in amber: converted, but not all
-// was carried) and the spinner shown while a job converts.
+// The state marks of a row, drawn by us: completed (a green check in a disc), alert (a red
+// exclamation mark in a disc), warning (the same in amber: converted, but not all went as asked)
+// and the spinner shown while a job converts.
 namespace StateMarks {
 inline constexpr int SpinnerSteps = 12;
 
-// The named mark at side x side logical pixels; a null pixmap for an unknown name.
-QPixmap image(const QString& name, int side, qreal devicePixelRatio = 1.0);
+enum class Mark { Completed, Warning, Alert };
+// The mark at side x side logical pixels.
+QPixmap image(Mark mark, int side, qreal devicePixelRatio = 1.0);
 // One frame of the spinner; step runs 0..SpinnerSteps-1.
 void paintSpinner(QPainter* painter, const QRectF& rect, int step);
 } // namespace StateMarks
