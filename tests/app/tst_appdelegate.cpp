@@ -1,9 +1,11 @@
 // The application shell: the menu bar's items follow the window and the stored session, the
 // launch resets the run counter, and the Account menu posts its notifications.
 #include "AppDelegate.h"
+#include "LaunchArguments.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "Preferences.h"
+#include "RawNames.h"
 #include "UserUtil.h"
 
 #include <QMenuBar>
@@ -60,6 +62,18 @@ private Q_SLOTS:
         QVERIFY(options->isEnabled());
         options->trigger();
         QVERIFY(home->optionsWindow() != nullptr && home->optionsWindow()->isVisible());
+    }
+
+    // A name whose bytes are not UTF-8 decodes to the name of another file: it is never
+    // opened, and the file it would be taken for is opened only when named itself.
+    void undecodableNamesAreNeverOpened() {
+        QByteArray raw[] = {"tessaro-pro", "/x/bad\xff.webp", "/x/ok.webp"};
+        char* argv[] = {raw[0].data(), raw[1].data(), raw[2].data()};
+        const QStringList arguments = RawNames::arguments(3, argv);
+        QCOMPARE(LaunchArguments::files(arguments), QStringList{"/x/ok.webp"});
+        const QString other = "/x/bad" + QString(QChar(0xfffd)) + ".webp";
+        QCOMPARE(LaunchArguments::files(arguments + QStringList{other}),
+                 (QStringList{"/x/ok.webp", other}));
     }
 
     void logoutPostsWithTheDelegate() {
