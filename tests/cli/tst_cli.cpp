@@ -479,6 +479,13 @@ private Q_SLOTS:
         // Without -r only the top level.
         QCOMPARE(run({"--to", "webp", "-o", out_ + "/flat", in_ + "/p"}), 0);
         QCOMPARE(relativeFilesBelow(out_ + "/flat"), QStringList{"top.webp"});
+        // A link planted in the output tree fails its jobs; the others still land.
+        QVERIFY(QDir().mkpath(base_ + "/elsewhere") && QDir().mkpath(out_ + "/again"));
+        QVERIFY(QFile::link(base_ + "/elsewhere", out_ + "/again/a"));
+        QCOMPARE(run({"-r", "--to", "webp", "-o", out_ + "/again", in_ + "/p"}), 1);
+        QVERIFY2(stdout_.contains(out_ + "/again/a is a link"), qPrintable(stdout_));
+        QCOMPARE(relativeFilesBelow(base_ + "/elsewhere"), QStringList{});
+        QVERIFY(QFileInfo::exists(out_ + "/again/top.webp"));
     }
 
     void unreadableSubfolderIsReported() {
