@@ -37,12 +37,23 @@ void paintAlert(QPainter& p, qreal s, const QColor& disc = Theme::failure()) {
     p.drawEllipse(QPointF(s * 0.5, s * 0.73), s * 0.065, s * 0.065);
 }
 
+// Neither success nor failure: the source is left as it was.
+void paintKept(QPainter& p, qreal s) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(Theme::secondaryText());
+    p.drawEllipse(QRectF(0, 0, s, s));
+    p.setPen(QPen(Qt::white, s * 0.11, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(s * 0.3, s * 0.4), QPointF(s * 0.7, s * 0.4));
+    p.drawLine(QPointF(s * 0.3, s * 0.6), QPointF(s * 0.7, s * 0.6));
+}
+
 } // namespace
 
 QPixmap image(const QString& name, int side, qreal devicePixelRatio) {
     const bool completed = name == QLatin1String("completed");
     const bool warning = name == QLatin1String("warning");
-    if (!completed && !warning && name != QLatin1String("alert"))
+    const bool kept = name == QLatin1String("kept");
+    if (!completed && !warning && !kept && name != QLatin1String("alert"))
         return {};
     const QString key =
         QStringLiteral("tessaro-mark-%1-%2-%3").arg(name).arg(side).arg(devicePixelRatio);
@@ -58,6 +69,8 @@ QPixmap image(const QString& name, int side, qreal devicePixelRatio) {
         paintCompleted(painter, side);
     else if (warning)
         paintAlert(painter, side, Theme::warning());
+    else if (kept)
+        paintKept(painter, side);
     else
         paintAlert(painter, side);
     painter.end();

@@ -7,7 +7,8 @@ class QRectF;
 
 // The state marks of a row, drawn by us: "completed" (a green check in a disc), "alert"
 // (a red exclamation mark in a disc), "warning" (the same in amber: converted, but not all
-// was carried) and the spinner shown while a job converts.
+// was carried), "kept" (an equals sign in a grey disc: the source stays as it is, its result
+// would not have saved enough) and the spinner shown while a job converts.
 namespace StateMarks {
 inline constexpr int SpinnerSteps = 12;
 
