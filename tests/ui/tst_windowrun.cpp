@@ -163,7 +163,7 @@ private Q_SLOTS:
     }
     // What is set in the options window's "Size and quality" group reaches the results, read
     // back from disk: a longest side, a file size, lossless pixels, and a minimum saving that
-    // keeps the source (nothing written, the row not failed, the run counts it).
+    // keeps the source (nothing written, the row not failed but saying why, the run counts it).
     void aimsSetInTheOptionsWindowReachTheResults_data() {
         QTest::addColumn<AimControl>("control");
         QTest::addColumn<QString>("typed"); // into its number field
@@ -203,6 +203,11 @@ private Q_SLOTS:
                  control == AimControl::MinimumSaving);
         QCOMPARE(report.notSmaller, qsizetype(control == AimControl::MinimumSaving ? 1 : 0));
         QCOMPARE(written.size(), control == AimControl::MinimumSaving ? 0 : 1);
+        // The tool tip, and for a kept source what a screen reader says, tell what it took.
+        const QString took = SizeSummary::humanBytes(home->session()->jobs()->at(0).outputBytes);
+        QVERIFY(row.data(Qt::ToolTipRole).toString().contains(took));
+        QCOMPARE(row.data(Qt::AccessibleTextRole).toString().contains(took),
+                 control == AimControl::MinimumSaving);
         const QString result = row.data(JobTableModel::OutputPathRole).toString();
         if (control == AimControl::LongestSide)
             QCOMPARE(QImageReader(result).size(), QSize(100, 75));
