@@ -2,6 +2,148 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>AimOptions</name>
+    <message>
+        <source>Size and quality</source>
+        <translation>Größe und Qualität</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>Qualität</translation>
+    </message>
+    <message>
+        <source>File size</source>
+        <translation>Dateigröße</translation>
+    </message>
+    <message>
+        <source> kB</source>
+        <translation> kB</translation>
+    </message>
+    <message>
+        <source>Visual fidelity</source>
+        <translation>Visuelle Treue</translation>
+    </message>
+    <message>
+        <source>Limit the longest side to</source>
+        <translation>Längste Seite begrenzen auf</translation>
+    </message>
+    <message>
+        <source> px</source>
+        <translation> px</translation>
+    </message>
+    <message>
+        <source>Lossless (WebP results)</source>
+        <translation>Verlustfrei (WebP-Ergebnisse)</translation>
+    </message>
+    <message>
+        <source>Keep a result only if it saves at least</source>
+        <translation>Ergebnis nur behalten bei einer Ersparnis von mindestens</translation>
+    </message>
+    <message>
+        <source> %</source>
+        <translation> %</translation>
+    </message>
+    <message>
+        <source>Very high: SSIM %1, for images that are edited further.
+High: SSIM %2, hard to tell from the source at 100 % zoom.
+Good: SSIM %3, differences show when looked for.</source>
+        <translation>Sehr hoch: SSIM %1, für Bilder, die weiter bearbeitet werden.
+Hoch: SSIM %2, bei 100 % Zoom kaum von der Quelle zu unterscheiden.
+Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
+    </message>
+    <message>
+        <source>The most each result may take, in kB of 1000 bytes</source>
+        <translation>Wie viel jedes Ergebnis höchstens belegen darf, in kB zu 1000 Byte</translation>
+    </message>
+    <message>
+        <source>Every image at the quality of the slider</source>
+        <translation>Jedes Bild in der Qualität des Schiebereglers</translation>
+    </message>
+    <message>
+        <source>Larger images are scaled down, keeping their proportions; smaller ones are never enlarged</source>
+        <translation>Größere Bilder werden unter Beibehaltung ihrer Proportionen verkleinert; kleinere werden nie vergrößert</translation>
+    </message>
+    <message>
+        <source>A result that does not save this much is not written: the source stays as it is</source>
+        <translation>Ein Ergebnis, das nicht so viel spart, wird nicht geschrieben: Die Quelle bleibt, wie sie ist</translation>
+    </message>
+    <message>
+        <source>Aim for</source>
+        <translation>Ziel</translation>
+    </message>
+    <message>
+        <source>Each WebP or JPG result as close to this size as it can get, not above</source>
+        <translation>Jedes WebP- oder JPG-Ergebnis so nah wie möglich an dieser Größe, nicht darüber</translation>
+    </message>
+    <message>
+        <source>The smallest WebP or JPG result that looks this close to its source</source>
+        <translation>Das kleinste WebP- oder JPG-Ergebnis, das seiner Quelle so nah kommt</translation>
+    </message>
+    <message>
+        <source>WebP results keep every pixel of their source; they are larger, and no file size or fidelity is aimed at</source>
+        <translation>WebP-Ergebnisse behalten jedes Pixel ihrer Quelle; sie sind größer, und auf Dateigröße oder Treue wird nicht gezielt</translation>
+    </message>
+    <message>
+        <source>Lossless applies to WebP results made from JPG or PNG images</source>
+        <translation>Verlustfrei gilt für WebP-Ergebnisse aus JPG- oder PNG-Bildern</translation>
+    </message>
+</context>
+<context>
+    <name>AimScope</name>
+    <message>
+        <source>%1 results are lossless: there is no file size or fidelity to aim at</source>
+        <translation>%1-Ergebnisse sind verlustfrei: Es gibt keine Dateigröße oder Treue, auf die gezielt werden kann</translation>
+    </message>
+    <message>
+        <source>Animations are encoded at one quality for every frame: a file size or fidelity cannot be aimed at</source>
+        <translation>Animationen werden mit einer Qualität für alle Einzelbilder kodiert: Auf Dateigröße oder Treue kann nicht gezielt werden</translation>
+    </message>
+    <message>
+        <source>Lossless results keep every pixel: a file size or fidelity cannot be aimed at</source>
+        <translation>Verlustfreie Ergebnisse behalten jedes Pixel: Auf Dateigröße oder Treue kann nicht gezielt werden</translation>
+    </message>
+    <message>
+        <source>Very high</source>
+        <translation>Sehr hoch</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>Hoch</translation>
+    </message>
+    <message>
+        <source>Good</source>
+        <translation>Gut</translation>
+    </message>
+    <message>
+        <source>fidelity “%1” (SSIM %2)</source>
+        <translation>Treue „%1“ (SSIM %2)</translation>
+    </message>
+    <message>
+        <source>SSIM %1</source>
+        <translation>SSIM %1</translation>
+    </message>
+    <message>
+        <source>lossless</source>
+        <translation>verlustfrei</translation>
+    </message>
+    <message>
+        <source>at most %1</source>
+        <translation>höchstens %1</translation>
+    </message>
+    <message>
+        <source>longest side %1 px</source>
+        <translation>längste Seite %1 px</translation>
+    </message>
+    <message>
+        <source>kept when at least %1 % smaller</source>
+        <translation>behalten, wenn mindestens %1 % kleiner</translation>
+    </message>
+    <message>
+        <source>Aim: %1</source>
+        <translation>Ziel: %1</translation>
+    </message>
+</context>
+<context>
     <name>AlertSheet</name>
     <message>
         <source>OK</source>
@@ -17,6 +159,14 @@
     <message>
         <source>Loading...</source>
         <translation>Wird geladen …</translation>
+    </message>
+    <message>
+        <source>The service&apos;s answer is longer than %1 bytes.</source>
+        <translation>Die Antwort des Dienstes ist länger als %1 Byte.</translation>
+    </message>
+    <message>
+        <source>The service answered with a redirect to another address.</source>
+        <translation>Der Dienst hat mit einer Umleitung an eine andere Adresse geantwortet.</translation>
     </message>
 </context>
 <context>
@@ -99,6 +249,191 @@
     <message>
         <source>and %1 more</source>
         <translation>und %1 weitere</translation>
+    </message>
+</context>
+<context>
+    <name>CompareText</name>
+    <message>
+        <source>%1 B</source>
+        <translation>%1 B</translation>
+    </message>
+    <message>
+        <source>kB</source>
+        <translation>kB</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>MB</translation>
+    </message>
+    <message>
+        <source>GB</source>
+        <translation>GB</translation>
+    </message>
+    <message>
+        <source>TB</source>
+        <translation>TB</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1%2 %</source>
+        <translation>%1%2 %</translation>
+    </message>
+    <message>
+        <source>measuring…</source>
+        <translation>wird gemessen…</translation>
+    </message>
+    <message>
+        <source>SSIM %1 · PSNR %2 dB</source>
+        <translation>SSIM %1 · PSNR %2 dB</translation>
+    </message>
+    <message>
+        <source>Source %1 · %2 — Result %3 · %4, %5 · %6</source>
+        <translation>Quelle %1 · %2 — Ergebnis %3 · %4, %5 · %6</translation>
+    </message>
+</context>
+<context>
+    <name>CompareView</name>
+    <message>
+        <source>Comparison of source and result</source>
+        <translation>Vergleich von Quelle und Ergebnis</translation>
+    </message>
+    <message>
+        <source>Showing the result at %1 %</source>
+        <translation>Das Ergebnis wird bei %1 % gezeigt</translation>
+    </message>
+    <message>
+        <source>Showing the source at %1 %</source>
+        <translation>Die Quelle wird bei %1 % gezeigt</translation>
+    </message>
+    <message>
+        <source>Source left, result right, divider at %1 % of the width, zoom %2 %</source>
+        <translation>Quelle links, Ergebnis rechts, Trennlinie bei %1 % der Breite, Zoom %2 %</translation>
+    </message>
+    <message>
+        <source>Where the result differs most from the source, at %1 %</source>
+        <translation>Wo das Ergebnis am stärksten von der Quelle abweicht, bei %1 %</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Quelle</translation>
+    </message>
+    <message>
+        <source>Computing the difference…</source>
+        <translation>Der Unterschied wird berechnet…</translation>
+    </message>
+    <message>
+        <source>Difference</source>
+        <translation>Unterschied</translation>
+    </message>
+</context>
+<context>
+    <name>CompareWindow</name>
+    <message>
+        <source>Sizes and quality</source>
+        <translation>Größen und Qualität</translation>
+    </message>
+    <message>
+        <source>&amp;Flip</source>
+        <translation>&amp;Wechseln</translation>
+    </message>
+    <message>
+        <source>One image at a time; Space switches between them</source>
+        <translation>Ein Bild nach dem anderen; die Leertaste wechselt zwischen ihnen</translation>
+    </message>
+    <message>
+        <source>&amp;Split</source>
+        <translation>&amp;Teilen</translation>
+    </message>
+    <message>
+        <source>Source left and result right of a divider</source>
+        <translation>Quelle links und Ergebnis rechts einer Trennlinie</translation>
+    </message>
+    <message>
+        <source>&amp;Difference</source>
+        <translation>&amp;Unterschied</translation>
+    </message>
+    <message>
+        <source>A heat map of where the result differs most</source>
+        <translation>Eine Wärmekarte, wo das Ergebnis am stärksten abweicht</translation>
+    </message>
+    <message>
+        <source>Fit</source>
+        <translation>Einpassen</translation>
+    </message>
+    <message>
+        <source>Shows the whole image</source>
+        <translation>Zeigt das ganze Bild</translation>
+    </message>
+    <message>
+        <source>Fit (Ctrl+0)</source>
+        <translation>Einpassen (Strg+0)</translation>
+    </message>
+    <message>
+        <source>100 %</source>
+        <translation>100 %</translation>
+    </message>
+    <message>
+        <source>One image pixel per screen pixel</source>
+        <translation>Ein Bildpixel pro Bildschirmpixel</translation>
+    </message>
+    <message>
+        <source>100 % (Ctrl+1)</source>
+        <translation>100 % (Strg+1)</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Vorherige</translation>
+    </message>
+    <message>
+        <source>Shows the previous converted file</source>
+        <translation>Zeigt die vorherige konvertierte Datei</translation>
+    </message>
+    <message>
+        <source>Previous (Left, Page Up)</source>
+        <translation>Vorherige (Links, Bild auf)</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Nächste</translation>
+    </message>
+    <message>
+        <source>Shows the next converted file</source>
+        <translation>Zeigt die nächste konvertierte Datei</translation>
+    </message>
+    <message>
+        <source>Next (Right, Page Down)</source>
+        <translation>Nächste (Rechts, Bild ab)</translation>
+    </message>
+    <message>
+        <source>Compare – %1</source>
+        <translation>Vergleichen – %1</translation>
+    </message>
+    <message>
+        <source>Opening “%1” and “%2”…</source>
+        <translation>„%1“ und „%2“ werden geöffnet…</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be read.</source>
+        <translation>„%1“ kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>“%1” is too large to show.</source>
+        <translation>„%1“ ist zu groß, um es anzuzeigen.</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be shown: the file is damaged or not an image.</source>
+        <translation>„%1“ kann nicht angezeigt werden: Die Datei ist beschädigt oder kein Bild.</translation>
+    </message>
+    <message>
+        <source>Opening…</source>
+        <translation>Wird geöffnet…</translation>
     </message>
 </context>
 <context>
@@ -211,6 +546,66 @@
         <source>When a result&apos;s name is already taken in the output folder: keep both by adding a number to the new name, or skip the file</source>
         <translation>Wenn der Name eines Ergebnisses im Zielordner schon vergeben ist: beide behalten, indem der neue Name eine Nummer erhält, oder die Datei überspringen</translation>
     </message>
+    <message>
+        <source>Aim</source>
+        <translation>Ziel</translation>
+    </message>
+    <message>
+        <source>What a conversion aims at besides the quality, as set in the options</source>
+        <translation>Worauf eine Konvertierung neben der Qualität zielt, wie in den Optionen eingestellt</translation>
+    </message>
+    <message>
+        <source>Aim for quality</source>
+        <translation>Auf Qualität zielen</translation>
+    </message>
+    <message>
+        <source>Every image at the quality of the slider</source>
+        <translation>Jedes Bild in der Qualität des Schiebereglers</translation>
+    </message>
+    <message>
+        <source>Aim for a file size</source>
+        <translation>Auf eine Dateigröße zielen</translation>
+    </message>
+    <message>
+        <source>Each WebP or JPG result as close to this size as it can get, not above</source>
+        <translation>Jedes WebP- oder JPG-Ergebnis so nah wie möglich an dieser Größe, nicht darüber</translation>
+    </message>
+    <message>
+        <source>File size in kB</source>
+        <translation>Dateigröße in kB</translation>
+    </message>
+    <message>
+        <source>Aim for a visual fidelity</source>
+        <translation>Auf eine visuelle Treue zielen</translation>
+    </message>
+    <message>
+        <source>The smallest WebP or JPG result that looks this close to its source</source>
+        <translation>Das kleinste WebP- oder JPG-Ergebnis, das seiner Quelle so nah kommt</translation>
+    </message>
+    <message>
+        <source>Visual fidelity</source>
+        <translation>Visuelle Treue</translation>
+    </message>
+    <message>
+        <source>Longest side in pixels</source>
+        <translation>Längste Seite in Pixeln</translation>
+    </message>
+    <message>
+        <source>The most pixels a result may have on its longer side</source>
+        <translation>Wie viele Pixel ein Ergebnis höchstens an seiner längeren Seite haben darf</translation>
+    </message>
+    <message>
+        <source>WebP results keep every pixel of their source; no file size or fidelity is aimed at</source>
+        <translation>WebP-Ergebnisse behalten jedes Pixel ihrer Quelle; auf Dateigröße oder Treue wird nicht gezielt</translation>
+    </message>
+    <message>
+        <source>Minimum saving in per cent</source>
+        <translation>Mindestersparnis in Prozent</translation>
+    </message>
+    <message>
+        <source>How much smaller than its source a result must be to be kept</source>
+        <translation>Um wie viel kleiner als seine Quelle ein Ergebnis sein muss, damit es behalten wird</translation>
+    </message>
 </context>
 <context>
     <name>DesktopIntegration</name>
@@ -307,6 +702,10 @@
         <source>The list cannot change while images are being converted.</source>
         <translation>Die Liste kann nicht geändert werden, während Bilder konvertiert werden.</translation>
     </message>
+    <message>
+        <source> · %1 not smaller (sources kept)</source>
+        <translation> · %1 nicht kleiner (Quellen beibehalten)</translation>
+    </message>
 </context>
 <context>
     <name>InfoWindow</name>
@@ -357,12 +756,28 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
         <source>%1, converted to %2</source>
         <translation>%1, konvertiert nach %2</translation>
     </message>
+    <message>
+        <source>not kept: %1</source>
+        <translation>nicht behalten: %1</translation>
+    </message>
+    <message>
+        <source>its result (%1) would be %2 % larger</source>
+        <translation>sein Ergebnis (%1) wäre %2 % größer</translation>
+    </message>
+    <message>
+        <source>its result (%1) would save only %2 %</source>
+        <translation>sein Ergebnis (%1) würde nur %2 % sparen</translation>
+    </message>
 </context>
 <context>
     <name>JobRowDelegate</name>
     <message>
         <source>Show in folder</source>
         <translation>Im Ordner zeigen</translation>
+    </message>
+    <message>
+        <source>source kept</source>
+        <translation>Quelle beibehalten</translation>
     </message>
 </context>
 <context>
@@ -376,18 +791,36 @@ Die Konvertierung verwendet die WebP-Referenzwerkzeuge cwebp, dwebp und gif2webp
         <translation>nicht beibehalten</translation>
     </message>
     <message>
-        <source>%1
-Colour profile: %2
-Metadata: %3</source>
-        <translation>%1
-Farbprofil: %2
-Metadaten: %3</translation>
-    </message>
-    <message>
         <source>
 Warning: %1</source>
         <translation>
 Warnung: %1</translation>
+    </message>
+    <message>
+        <source>%1 × %2 px</source>
+        <translation>%1 × %2 px</translation>
+    </message>
+    <message>
+        <source>quality %1</source>
+        <translation>Qualität %1</translation>
+    </message>
+    <message>
+        <source>SSIM %1</source>
+        <translation>SSIM %1</translation>
+    </message>
+    <message>
+        <source>Not kept: %1. The source stays as it is.</source>
+        <translation>Nicht behalten: %1. Die Quelle bleibt, wie sie ist.</translation>
+    </message>
+    <message>
+        <source>%1
+%2
+Colour profile: %3
+Metadata: %4</source>
+        <translation>%1
+%2
+Farbprofil: %3
+Metadaten: %4</translation>
     </message>
 </context>
 <context>
@@ -623,10 +1056,6 @@ Ein bereits geöffnetes Fenster übernimmt die Dateien späterer Starts. Für di
         <translation>Konvertierung</translation>
     </message>
     <message>
-        <source>Quality</source>
-        <translation>Qualität</translation>
-    </message>
-    <message>
         <source>Keep colour profiles</source>
         <translation>Farbprofile beibehalten</translation>
     </message>
@@ -687,6 +1116,14 @@ Ein bereits geöffnetes Fenster übernimmt die Dateien späterer Starts. Für di
     <message>
         <source>PNG results are lossless: the quality setting does not apply</source>
         <translation>PNG-Ergebnisse sind verlustfrei: Die Qualitätseinstellung gilt für sie nicht</translation>
+    </message>
+    <message>
+        <source>Lossless results keep every pixel: the quality setting does not apply</source>
+        <translation>Verlustfreie Ergebnisse behalten jedes Pixel: Die Qualitätseinstellung gilt nicht</translation>
+    </message>
+    <message>
+        <source>The file size or fidelity aimed at decides each image&apos;s quality</source>
+        <translation>Die angestrebte Dateigröße oder Treue bestimmt die Qualität jedes Bildes</translation>
     </message>
 </context>
 <context>

@@ -5,10 +5,12 @@
 #include "MainWindow.h"
 #include "OptionsWindow.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QToolBar>
 
@@ -18,6 +20,9 @@ void describe(QWidget* widget, const QString& name, const QString& description) 
         return;
     widget->setAccessibleName(name);
     widget->setAccessibleDescription(description);
+    // A spin box hands its focus to its text field: that is what a screen reader reads.
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(widget))
+        describe(spin->findChild<QLineEdit*>(), name, description);
 }
 
 void describeQuality(QualitySlider* quality) {
@@ -25,6 +30,32 @@ void describeQuality(QualitySlider* quality) {
              ControlDescriptions::tr("Quality of WebP images, in percent"));
     describe(quality->valueLabel(), ControlDescriptions::tr("Quality value"),
              ControlDescriptions::tr("The quality chosen, in percent"));
+}
+
+void describeAim(AimOptions* aim) {
+    describe(aim->qualityChoice(), ControlDescriptions::tr("Aim for quality"),
+             ControlDescriptions::tr("Every image at the quality of the slider"));
+    describe(aim->fileSizeChoice(), ControlDescriptions::tr("Aim for a file size"),
+             ControlDescriptions::tr(
+                 "Each WebP or JPG result as close to this size as it can get, not above"));
+    describe(aim->fileSize(), ControlDescriptions::tr("File size in kB"),
+             aim->fileSize()->toolTip());
+    describe(aim->fidelityChoice(), ControlDescriptions::tr("Aim for a visual fidelity"),
+             ControlDescriptions::tr(
+                 "The smallest WebP or JPG result that looks this close to its source"));
+    describe(aim->fidelity(), ControlDescriptions::tr("Visual fidelity"),
+             aim->fidelity()->toolTip());
+    describe(aim->limitSide(), aim->limitSide()->text(), aim->limitSide()->toolTip());
+    describe(aim->longestSide(), ControlDescriptions::tr("Longest side in pixels"),
+             ControlDescriptions::tr("The most pixels a result may have on its longer side"));
+    describe(aim->lossless(), aim->lossless()->text(),
+             ControlDescriptions::tr(
+                 "WebP results keep every pixel of their source; no file size or fidelity "
+                 "is aimed at"));
+    describe(aim->requireSaving(), aim->requireSaving()->text(), aim->requireSaving()->toolTip());
+    describe(
+        aim->minimumSaving(), ControlDescriptions::tr("Minimum saving in per cent"),
+        ControlDescriptions::tr("How much smaller than its source a result must be to be kept"));
 }
 
 void describeAction(QToolBar* toolbar, QAction* action, const QString& description) {
@@ -48,6 +79,8 @@ void ControlDescriptions::describeHome(HomeView* home) {
              tr("Asks for the folder and converts the listed files (Ctrl+Return)"));
     describe(footer->progressBar(), tr("Progress"), tr("How many files are converted so far"));
     describe(footer->statusLabel(), tr("Status"), tr("The files in the list and the last result"));
+    describe(bar->aimLine(), tr("Aim"),
+             tr("What a conversion aims at besides the quality, as set in the options"));
 }
 
 void ControlDescriptions::describeToolbar(MainWindow* window) {
@@ -63,6 +96,7 @@ void ControlDescriptions::describeToolbar(MainWindow* window) {
 void ControlDescriptions::describeOptions(OptionsWindow* window) {
     describe(window->modeBox(), tr("Conversion"), tr("What the files are converted from and to"));
     describeQuality(window->quality());
+    describeAim(window->aimOptions());
     describe(window->keepColorProfiles(), window->keepColorProfiles()->text(),
              window->keepColorProfiles()->toolTip());
     describe(window->keepMetadata(), window->keepMetadata()->text(),

@@ -145,6 +145,8 @@ bool ConversionSession::start(const QString& folder, bool keepDate) {
     options.keepColorProfiles = preferences.keepColorProfiles();
     options.keepMetadata = preferences.keepMetadata();
     options.skipExisting = preferences.skipExistingResults();
+    // Measuring every result is the command line's; a fidelity aim brings its SSIM anyway.
+    options.aim = preferences.aim();
     if (!run_->start(jobs_, options))
         return false;
     busyMayHaveChanged();

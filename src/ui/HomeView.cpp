@@ -261,6 +261,8 @@ void HomeView::runDone(const RunReport& report) {
         summary += tr(" · %1 failed").arg(report.failedJobs.size());
     if (report.skippedExisting > 0)
         summary += tr(" · %1 skipped (already exist)").arg(report.skippedExisting);
+    if (report.notSmaller > 0)
+        summary += tr(" · %1 not smaller (sources kept)").arg(report.notSmaller);
     notice_ = summary;
     showSummary();
     footer_->startButton()->setEnabled(true);

@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+#include <cmath>
+
 namespace JobAccessibleText {
 
 namespace {
@@ -19,10 +21,31 @@ QString stateText(const Job& job) {
         return QCoreApplication::translate("JobAccessibleText", "failed: %1")
             .arg(reasonText(job.reason, job.detail));
     default:
+        if (keptSource(job))
+            return QCoreApplication::translate("JobAccessibleText", "not kept: %1")
+                .arg(keptSourceReason(job));
         return QCoreApplication::translate("JobAccessibleText", "waiting");
     }
 }
 } // namespace
+
+bool keptSource(const Job& job) {
+    return job.state == JobState::Waiting && job.reason == Reason::NotSmaller;
+}
+
+QString keptSourceReason(const Job& job) {
+    const qint64 saving =
+        std::llround(SizeSummary::savingPercent(job.sourceBytes, job.outputBytes));
+    const QString result = SizeSummary::humanBytes(job.outputBytes);
+    if (saving < 0)
+        return QCoreApplication::translate("JobAccessibleText", "its result (%1) would be %2 % "
+                                                                "larger")
+            .arg(result)
+            .arg(-saving);
+    return QCoreApplication::translate("JobAccessibleText", "its result (%1) would save only %2 %")
+        .arg(result)
+        .arg(saving);
+}
 
 QString name(const Job& job) {
     return QCoreApplication::translate("JobAccessibleText", "%1, %2, %3")

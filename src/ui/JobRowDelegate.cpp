@@ -179,13 +179,16 @@ void JobRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     painter->setFont(option.font);
     painter->setPen(Theme::secondaryText());
     const QString sizeText = index.data(JobTableModel::SizeTextRole).toString();
-    if (result) {
+    const bool kept = index.data(JobTableModel::KeptSourceRole).toBool();
+    if (result || kept) {
         const int half = sizeRect.height() / 2;
         painter->drawText(sizeRect.adjusted(0, 0, 0, -half - 2), Qt::AlignRight | Qt::AlignBottom,
                           sizeText);
         painter->setFont(pathFont);
+        const QString below =
+            result ? index.data(JobTableModel::ResultTextRole).toString() : tr("source kept");
         painter->drawText(sizeRect.adjusted(0, half + 2, 0, 0), Qt::AlignRight | Qt::AlignTop,
-                          index.data(JobTableModel::ResultTextRole).toString());
+                          QFontMetrics(pathFont).elidedText(below, Qt::ElideRight, sizeWidth()));
     } else {
         painter->drawText(sizeRect, Qt::AlignRight | Qt::AlignVCenter, sizeText);
     }
@@ -206,6 +209,10 @@ void JobRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
                                                     painter->device()->devicePixelRatioF()));
         break;
     default:
+        // Not a failure: the result was not worth keeping.
+        if (kept)
+            painter->drawPixmap(mark, StateMarks::image(StateMarks::Mark::Kept, markSide(),
+                                                        painter->device()->devicePixelRatioF()));
         break;
     }
 

@@ -2,10 +2,11 @@
 #include <QStyledItemDelegate>
 
 // Paints one job row, 80 px high: a format badge, the name, the full path, the size (with the
-// result's size and saving once converted), the state mark ("completed", "alert", or the
-// spinner while converting), a "Show in folder" link on converted rows and a delete button.
-// Nothing is a widget, so ten thousand rows cost no more than the visible ones. Clicks become
-// requests; the view's owner decides what they do.
+// result's size and saving once converted), the state mark ("completed", "alert", "kept" for
+// a source whose result would not have saved enough, or the spinner while converting), a "Show in
+// folder" link on converted rows and a delete button. Nothing is a widget, so ten thousand rows
+// cost no more than the visible ones. Clicks become requests; the view's owner decides what they
+// do.
 class JobRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:

@@ -6,7 +6,24 @@
 #include "SizeSummary.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QTextDocument>
+
+namespace {
+// "231.0 kB · 1600 × 1200 px · quality 82 · SSIM 0.982", as far as known.
+QString resultMeasures(const Job& job) {
+    QStringList parts{SizeSummary::humanBytes(job.outputBytes)};
+    if (job.resultSize.isValid())
+        parts.append(JobTableModel::tr("%1 × %2 px")
+                         .arg(job.resultSize.width())
+                         .arg(job.resultSize.height()));
+    if (job.quality >= 0)
+        parts.append(JobTableModel::tr("quality %1").arg(job.quality));
+    if (job.ssim)
+        parts.append(JobTableModel::tr("SSIM %1").arg(QLocale().toString(*job.ssim, 'f', 3)));
+    return parts.join(QStringLiteral(" · "));
+}
+} // namespace
 
 JobTableModel::JobTableModel(JobList* list, QObject* parent)
     : QAbstractTableModel(parent), list_(list) {
@@ -48,14 +65,17 @@ const Job* JobTableModel::job(int row) const {
 }
 
 QString JobTableModel::toolTip(const Job& job) {
+    if (JobAccessibleText::keptSource(job))
+        return tr("Not kept: %1. The source stays as it is.")
+            .arg(JobAccessibleText::keptSourceReason(job));
     if (job.state == JobState::Failed || !job.detail.isEmpty())
         return reasonText(job.reason, job.detail);
     if (job.state != JobState::Converted)
         return job.path;
     const auto carried = [](bool yes) { return yes ? tr("kept") : tr("not kept"); };
-    QString text =
-        tr("%1\nColour profile: %2\nMetadata: %3")
-            .arg(job.outputPath, carried(job.profileCarried), carried(job.metadataCarried));
+    QString text = tr("%1\n%2\nColour profile: %3\nMetadata: %4")
+                       .arg(job.outputPath, resultMeasures(job), carried(job.profileCarried),
+                            carried(job.metadataCarried));
     if (!job.warning.isEmpty())
         text += tr("\nWarning: %1").arg(job.warning);
     return text;
@@ -85,11 +105,12 @@ QVariant JobTableModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole: {
         // Tool tips guess their format: a name that looks like markup is shown as it is.
         const QString text = toolTip(*shown);
-        return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre)
-                                         : text;
+        return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
     }
     case WarningRole:
         return !shown->warning.isEmpty();
+    case KeptSourceRole:
+        return JobAccessibleText::keptSource(*shown);
     case Qt::AccessibleTextRole:
         return JobAccessibleText::name(*shown);
     case Qt::AccessibleDescriptionRole:

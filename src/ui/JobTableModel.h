@@ -21,6 +21,7 @@ public:
         WarningRole,                     // converted with a warning
         ResultTextRole,                  // converted rows: "→ 1.2 MB, −54 %"; else ""
         OutputPathRole,                  // where the last conversion put its result, or ""
+        KeptSourceRole, // its result would not have saved enough: the source stays as it is
     };
 
     explicit JobTableModel(JobList* list, QObject* parent = nullptr);
@@ -30,7 +31,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
     const Job* job(int row) const;
-    // The row's tooltip: the failure, or for a result where it went and what it carries.
+    // The row's tooltip: the failure, why the source was kept, or for a result where it went,
+    // its pixels, quality and measured SSIM, and what it carries.
     static QString toolTip(const Job& job);
     JobList* jobList() const { return list_; }
     // How many jobs are converting now (the spinner runs while this is above 0).

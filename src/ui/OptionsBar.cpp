@@ -1,10 +1,13 @@
 #include "OptionsBar.h"
 
+#include "AimScope.h"
+#include "Preferences.h"
 #include "Theme.h"
 #include "ToolbarIcons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -25,7 +28,8 @@ QString cardStyle(const QString& objectName) {
 OptionsBar::OptionsBar(QWidget* parent)
     : QFrame(parent), modeBox_(new ModeBox(this)), quality_(new QualitySlider(this)),
       keepDate_(new QCheckBox(tr("Keep original dates"), this)),
-      optionsButton_(new QPushButton(ToolbarIcons::options(), tr("Options…"), this)) {
+      optionsButton_(new QPushButton(ToolbarIcons::options(), tr("Options…"), this)),
+      aimLine_(new QLabel(this)) {
     setObjectName(QStringLiteral("optionsBar"));
     setStyleSheet(cardStyle(objectName()));
     modeBox_->setObjectName(QStringLiteral("modeBox"));
@@ -35,9 +39,17 @@ OptionsBar::OptionsBar(QWidget* parent)
     keepDate_->setToolTip(tr("Give each converted file its source file's creation date"));
     optionsButton_->setObjectName(QStringLiteral("optionsButton"));
     optionsButton_->setFlat(true);
+    aimLine_->setObjectName(QStringLiteral("aimLine"));
+    aimLine_->setTextFormat(Qt::PlainText);
+    aimLine_->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::secondaryText().name()));
+    aimLine_->hide();
 
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(Theme::em(1), Theme::em(0.6), Theme::em(0.75), Theme::em(0.6));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(Theme::em(1), Theme::em(0.6), Theme::em(0.75), Theme::em(0.6));
+    column->setSpacing(Theme::em(0.3));
+    auto* layout = new QHBoxLayout;
+    column->addLayout(layout);
+    column->addWidget(aimLine_);
     layout->setSpacing(Theme::em(0.6));
     layout->addWidget(captionLabel(tr("Convert"), this));
     layout->addWidget(modeBox_);
@@ -52,11 +64,20 @@ OptionsBar::OptionsBar(QWidget* parent)
     connect(modeBox_, &ModeBox::modeChosen, this, &OptionsBar::modeChosen);
     connect(optionsButton_, &QPushButton::clicked, this, &OptionsBar::optionsRequested);
     connect(keepDate_, &QCheckBox::toggled, this, &OptionsBar::keepDateToggled);
+    connect(&Preferences::instance(), &Preferences::aimChanged, this, &OptionsBar::showAim);
 }
 
 void OptionsBar::showMode(ConvertMode mode) {
+    mode_ = mode;
     modeBox_->showMode(mode);
     quality_->showMode(mode);
+    showAim();
+}
+
+void OptionsBar::showAim() {
+    const QString text = AimScope(mode_, Preferences::instance().aim()).summary();
+    aimLine_->setText(text);
+    aimLine_->setVisible(!text.isEmpty());
 }
 
 void OptionsBar::setBusy(bool busy) {

@@ -4,11 +4,12 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 
-// The bar under the list: the conversion, the quality, "Keep original dates" and the way to
-// the options window.
+// The bar under the list: the conversion, the quality, "Keep original dates", the way to
+// the options window and, beneath them, what a run aims at besides the quality.
 class OptionsBar : public QFrame {
     Q_OBJECT
 public:
@@ -18,6 +19,8 @@ public:
     QualitySlider* quality() const { return quality_; }
     QCheckBox* keepDate() const { return keepDate_; }
     QPushButton* optionsButton() const { return optionsButton_; }
+    // "Aim: at most 200.0 kB · longest side 2048 px"; hidden for the plain quality.
+    QLabel* aimLine() const { return aimLine_; }
 
     void showMode(ConvertMode mode);
     // While a run or an intake is going the conversion stays as it is.
@@ -29,10 +32,14 @@ Q_SIGNALS:
     void keepDateToggled(bool on);
 
 private:
+    void showAim();
+
+    ConvertMode mode_ = ConvertMode::WebpToJpg;
     QPointer<ModeBox> modeBox_;
     QPointer<QualitySlider> quality_;
     QPointer<QCheckBox> keepDate_;
     QPointer<QPushButton> optionsButton_;
+    QPointer<QLabel> aimLine_;
 };
 
 // A rounded panel on the window, in the palette's base colour, for the named frame.

@@ -9,17 +9,16 @@
 #include <QVBoxLayout>
 
 OptionsWindow::OptionsWindow(QWidget* parent)
-    : QDialog(parent), modeBox_(new ModeBox(this)), quality_(new QualitySlider(this)) {
+    : QDialog(parent), modeBox_(new ModeBox(this)), aimOptions_(new AimOptions(this)) {
     setWindowTitle(tr("Options"));
     setModal(true);
     Preferences& preferences = Preferences::instance();
-    quality_->slider()->setMinimumWidth(220);
     const ConvertMode mode = preferences.mode();
     modeBox_->showMode(mode);
-    quality_->showMode(mode);
+    aimOptions_->showMode(mode);
     connect(modeBox_, &ModeBox::modeChosen, this, [this](ConvertMode chosen) {
         Preferences::instance().setMode(chosen);
-        quality_->showMode(chosen);
+        aimOptions_->showMode(chosen);
     });
 
     keepColorProfiles_ = new QCheckBox(tr("Keep colour profiles"), this);
@@ -40,7 +39,7 @@ OptionsWindow::OptionsWindow(QWidget* parent)
     form->setHorizontalSpacing(16);
     form->setVerticalSpacing(14);
     form->addRow(tr("Conversion"), modeBox_);
-    form->addRow(tr("Quality"), quality_);
+    form->addRow(aimOptions_);
     form->addRow(QString(), keepColorProfiles_);
     form->addRow(QString(), keepMetadata_);
     addFolderOptions(form);

@@ -1,4 +1,5 @@
 #pragma once
+#include "AimOptions.h"
 #include "ModeBox.h"
 #include "QualitySlider.h"
 
@@ -9,15 +10,17 @@
 
 class QFormLayout;
 
-// The modal options window: the conversion and quality of the options bar, and the choices
-// that have no place there; every change is stored at once. It never touches the job list.
+// The modal options window: the conversion and quality of the options bar, what a conversion
+// aims at, and the choices that have no place there; every change is stored at once. It never
+// touches the job list.
 class OptionsWindow : public QDialog {
     Q_OBJECT
 public:
     explicit OptionsWindow(QWidget* parent = nullptr);
 
     ModeBox* modeBox() const { return modeBox_; }
-    QualitySlider* quality() const { return quality_; }
+    QualitySlider* quality() const { return aimOptions_->quality(); }
+    AimOptions* aimOptions() const { return aimOptions_; }
     QCheckBox* includeSubfolders() const { return includeSubfolders_; }
     QComboBox* existingResult() const { return existingResult_; }
     QCheckBox* keepColorProfiles() const { return keepColorProfiles_; }
@@ -27,7 +30,7 @@ private:
     void addFolderOptions(QFormLayout* form);
 
     QPointer<ModeBox> modeBox_;
-    QPointer<QualitySlider> quality_;
+    QPointer<AimOptions> aimOptions_;
     QPointer<QCheckBox> includeSubfolders_;
     QPointer<QComboBox> existingResult_; // 0: keep both (add a number), 1: skip
     QPointer<QCheckBox> keepColorProfiles_;

@@ -1,5 +1,6 @@
 #include "QualitySlider.h"
 
+#include "AimScope.h"
 #include "ModeTable.h"
 #include "Preferences.h"
 #include "Theme.h"
@@ -30,6 +31,7 @@ QualitySlider::QualitySlider(QWidget* parent)
     });
     // The other window's slider, or a stored value read again.
     connect(&preferences, &Preferences::qualityChanged, this, &QualitySlider::showQuality);
+    connect(&preferences, &Preferences::aimChanged, this, &QualitySlider::showScope);
 }
 
 void QualitySlider::showQuality(int percent) {
@@ -39,9 +41,19 @@ void QualitySlider::showQuality(int percent) {
 }
 
 void QualitySlider::showMode(ConvertMode mode) {
-    const bool applies = ModeTable::traits(mode).qualityApplies;
-    slider_->setEnabled(applies);
-    slider_->setToolTip(applies ? tr("Quality of the WebP or JPG results")
-                                : tr("PNG results are lossless: the quality setting does not "
-                                     "apply"));
+    mode_ = mode;
+    showScope();
+}
+
+void QualitySlider::showScope() {
+    const AimScope scope(mode_, Preferences::instance().aim());
+    QString why;
+    if (!ModeTable::traits(mode_).qualityApplies)
+        why = tr("PNG results are lossless: the quality setting does not apply");
+    else if (scope.lossless())
+        why = tr("Lossless results keep every pixel: the quality setting does not apply");
+    else if (scope.kind() != Aim::Kind::Quality)
+        why = tr("The file size or fidelity aimed at decides each image's quality");
+    slider_->setEnabled(why.isEmpty());
+    slider_->setToolTip(why.isEmpty() ? tr("Quality of the WebP or JPG results") : why);
 }

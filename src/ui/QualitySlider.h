@@ -7,7 +7,8 @@
 #include <QWidget>
 
 // The quality control of both windows: a slider over whole per cent with the value beside it,
-// bound to the stored quality both ways, and disabled (saying why) in a lossless mode.
+// bound to the stored quality both ways, and disabled (saying why) where the quality does not
+// decide the results: a lossless mode, lossless chosen, or a file size or fidelity aimed at.
 class QualitySlider : public QWidget {
     Q_OBJECT
 public:
@@ -19,7 +20,9 @@ public:
 
 private:
     void showQuality(int percent);
+    void showScope();
 
+    ConvertMode mode_ = ConvertMode::WebpToJpg;
     QPointer<QSlider> slider_;
     QPointer<QLabel> valueLabel_;
 };

@@ -37,11 +37,19 @@ void paintAlert(QPainter& p, qreal s, const QColor& disc = Theme::failure()) {
     p.drawEllipse(QPointF(s * 0.5, s * 0.73), s * 0.065, s * 0.065);
 }
 
+// Neither success nor failure: the source is left as it was.
+void paintKept(QPainter& p, qreal s) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(Theme::secondaryText());
+    p.drawEllipse(QRectF(0, 0, s, s));
+    p.setPen(QPen(Qt::white, s * 0.11, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(s * 0.3, s * 0.4), QPointF(s * 0.7, s * 0.4));
+    p.drawLine(QPointF(s * 0.3, s * 0.6), QPointF(s * 0.7, s * 0.6));
+}
+
 } // namespace
 
 QPixmap image(Mark mark, int side, qreal devicePixelRatio) {
-    const bool completed = mark == Mark::Completed;
-    const bool warning = mark == Mark::Warning;
     const QString key = QStringLiteral("tessaro-mark-%1-%2-%3")
                             .arg(static_cast<int>(mark))
                             .arg(side)
@@ -54,12 +62,20 @@ QPixmap image(Mark mark, int side, qreal devicePixelRatio) {
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (completed)
+    switch (mark) {
+    case Mark::Completed:
         paintCompleted(painter, side);
-    else if (warning)
+        break;
+    case Mark::Warning:
         paintAlert(painter, side, Theme::warning());
-    else
+        break;
+    case Mark::Kept:
+        paintKept(painter, side);
+        break;
+    case Mark::Alert:
         paintAlert(painter, side);
+        break;
+    }
     painter.end();
     QPixmapCache::insert(key, pixmap);
     return pixmap;

@@ -6,7 +6,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QRandomGenerator>
 
+#include <cmath>
 #include <csignal>
 
 namespace TestFiles {
@@ -20,6 +22,23 @@ QString writeImage(const QString& path, const char* format, QSize size, bool wit
     painter.drawEllipse(QRect(QPoint(size.width() / 4, size.height() / 4), size / 2));
     painter.end();
     image.save(path, format, 90);
+    return path;
+}
+
+QString writePhoto(const QString& path, QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    QRandomGenerator grain(7);
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const int wave = int(60 * std::sin(x / 23.0) * std::cos(y / 17.0));
+            const int noise = int(grain.bounded(40));
+            image.setPixel(x, y,
+                           qRgb(qBound(0, 120 + wave + noise, 255),
+                                qBound(0, x * 255 / size.width() + noise / 2, 255),
+                                qBound(0, y * 255 / size.height() - noise / 2 + 20, 255)));
+        }
+    }
+    image.save(path, "png");
     return path;
 }
 

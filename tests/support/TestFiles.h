@@ -11,6 +11,9 @@ namespace TestFiles {
 // A small image with some detail, written by Qt in the given format ("png", "jpeg").
 QString writeImage(const QString& path, const char* format, QSize size = {48, 32},
                    bool withAlpha = false);
+// A photo-like PNG: smooth waves with fixed grain, so lossy results shrink with the quality
+// (640 x 480: about 100 kB as WebP at quality 90, 17 kB at 50).
+QString writePhoto(const QString& path, QSize size = {640, 480});
 // A two-frame animated GIF (hand-assembled, Qt cannot write GIF).
 QString writeAnimatedGif(const QString& path);
 // A still WebP made by the real cwebp from a PNG.

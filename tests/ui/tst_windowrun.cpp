@@ -5,7 +5,11 @@
 #include "JobRowDelegate.h"
 #include "SizeSummary.h"
 
+#include <QImageReader>
+
 using namespace HomeTestKit;
+
+enum class AimControl { LongestSide, FileSize, Lossless, MinimumSaving };
 
 class WindowRunTest : public QObject, HomeCase {
     Q_OBJECT
@@ -156,6 +160,61 @@ private Q_SLOTS:
             QVERIFY(pid.open(QIODevice::ReadOnly));
             QVERIFY(!TestFiles::processAlive(pid.readAll().trimmed().toLongLong()));
         }
+    }
+    // What is set in the options window's "Size and quality" group reaches the results, read
+    // back from disk: a longest side, a file size, lossless pixels, and a minimum saving that
+    // keeps the source (nothing written, the row not failed but saying why, the run counts it).
+    void aimsSetInTheOptionsWindowReachTheResults_data() {
+        QTest::addColumn<AimControl>("control");
+        QTest::addColumn<QString>("typed"); // into its number field
+        QTest::newRow("longest side") << AimControl::LongestSide << QStringLiteral("100");
+        QTest::newRow("file size") << AimControl::FileSize << QStringLiteral("20");
+        QTest::newRow("lossless") << AimControl::Lossless << QString();
+        QTest::newRow("minimum saving") << AimControl::MinimumSaving << QStringLiteral("99");
+    }
+    void aimsSetInTheOptionsWindowReachTheResults() {
+        QFETCH(AimControl, control);
+        QFETCH(QString, typed);
+        const QString source = TestFiles::writePhoto(at("photo.png"));
+        QVERIFY(addAndWait(*home, {source}));
+        home->showOptions();
+        AimOptions* aim = home->optionsWindow()->aimOptions();
+        const std::pair<QAbstractButton*, QSpinBox*> controls[] = {
+            {aim->limitSide(), aim->longestSide()},
+            {aim->fileSizeChoice(), aim->fileSize()},
+            {aim->lossless(), nullptr},
+            {aim->requireSaving(), aim->minimumSaving()}};
+        const auto [button, field] = controls[static_cast<int>(control)];
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+        if (field != nullptr) {
+            field->selectAll();
+            QTest::keyClicks(field, typed);
+        }
+        QVERIFY(!home->optionsBar()->aimLine()->isHidden());
+        QCOMPARE(aim->fidelityChoice()->isEnabled(), control != AimControl::Lossless);
+        QCOMPARE(home->optionsBar()->quality()->slider()->isEnabled(),
+                 control == AimControl::LongestSide || control == AimControl::MinimumSaving);
+        home->optionsWindow()->reject();
+        RunReport report;
+        QVERIFY(runAndWait(*home, &report));
+        const QStringList written = QDir(panels.outputFolder).entryList(QDir::Files | QDir::Hidden);
+        const QModelIndex row = home->session()->model()->index(0, 0);
+        QCOMPARE(row.data(JobTableModel::KeptSourceRole).toBool(),
+                 control == AimControl::MinimumSaving);
+        QCOMPARE(report.notSmaller, qsizetype(control == AimControl::MinimumSaving ? 1 : 0));
+        QCOMPARE(written.size(), control == AimControl::MinimumSaving ? 0 : 1);
+        // The tool tip, and for a kept source what a screen reader says, tell what it took.
+        const QString took = SizeSummary::humanBytes(home->session()->jobs()->at(0).outputBytes);
+        QVERIFY(row.data(Qt::ToolTipRole).toString().contains(took));
+        QCOMPARE(row.data(Qt::AccessibleTextRole).toString().contains(took),
+                 control == AimControl::MinimumSaving);
+        const QString result = row.data(JobTableModel::OutputPathRole).toString();
+        if (control == AimControl::LongestSide)
+            QCOMPARE(QImageReader(result).size(), QSize(100, 75));
+        if (control == AimControl::FileSize)
+            QVERIFY2(QFileInfo(result).size() <= 20000, qPrintable(result));
+        if (control == AimControl::Lossless)
+            QCOMPARE(QImage(result).convertToFormat(QImage::Format_RGB32), QImage(source));
     }
 };
 
