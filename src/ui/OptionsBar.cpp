@@ -24,7 +24,7 @@ QString cardStyle(const QString& objectName) {
 
 OptionsBar::OptionsBar(QWidget* parent)
     : QFrame(parent), modeBox_(new ModeBox(this)), quality_(new QualitySlider(this)),
-      keepDate_(new QCheckBox(tr("Keep original dates"), this)),
+      keepDate_(new QCheckBox(tr("Keep original dates"), this)), presetBox_(new PresetBox(this)),
       optionsButton_(new QPushButton(ToolbarIcons::options(), tr("Options…"), this)) {
     setObjectName(QStringLiteral("optionsBar"));
     setStyleSheet(cardStyle(objectName()));
@@ -46,6 +46,8 @@ OptionsBar::OptionsBar(QWidget* parent)
     layout->addWidget(quality_);
     layout->addSpacing(Theme::em(1.1));
     layout->addWidget(keepDate_);
+    layout->addSpacing(Theme::em(1.1));
+    layout->addWidget(presetBox_);
     layout->addStretch(1);
     layout->addWidget(optionsButton_);
 
@@ -61,5 +63,6 @@ void OptionsBar::showMode(ConvertMode mode) {
 
 void OptionsBar::setBusy(bool busy) {
     modeBox_->setEnabled(!busy);
+    presetBox_->setEnabled(!busy);
     optionsButton_->setEnabled(!busy);
 }

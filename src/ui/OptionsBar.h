@@ -1,5 +1,6 @@
 #pragma once
 #include "ModeBox.h"
+#include "PresetBox.h"
 #include "QualitySlider.h"
 
 #include <QCheckBox>
@@ -7,8 +8,8 @@
 #include <QPointer>
 #include <QPushButton>
 
-// The bar under the list: the conversion, the quality, "Keep original dates" and the way to
-// the options window.
+// The bar under the list: the conversion, the quality, "Keep original dates", the presets and
+// the way to the options window.
 class OptionsBar : public QFrame {
     Q_OBJECT
 public:
@@ -17,6 +18,7 @@ public:
     ModeBox* modeBox() const { return modeBox_; }
     QualitySlider* quality() const { return quality_; }
     QCheckBox* keepDate() const { return keepDate_; }
+    PresetBox* presetBox() const { return presetBox_; }
     QPushButton* optionsButton() const { return optionsButton_; }
 
     void showMode(ConvertMode mode);
@@ -32,6 +34,7 @@ private:
     QPointer<ModeBox> modeBox_;
     QPointer<QualitySlider> quality_;
     QPointer<QCheckBox> keepDate_;
+    QPointer<PresetBox> presetBox_;
     QPointer<QPushButton> optionsButton_;
 };
 

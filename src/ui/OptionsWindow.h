@@ -1,6 +1,7 @@
 #pragma once
 #include "ModeBox.h"
 #include "QualitySlider.h"
+#include "SaveResultsBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +21,7 @@ public:
     QualitySlider* quality() const { return quality_; }
     QCheckBox* includeSubfolders() const { return includeSubfolders_; }
     QComboBox* existingResult() const { return existingResult_; }
+    SaveResultsBox* saveResults() const { return saveResults_; }
     QCheckBox* keepColorProfiles() const { return keepColorProfiles_; }
     QCheckBox* keepMetadata() const { return keepMetadata_; }
 
@@ -30,6 +32,7 @@ private:
     QPointer<QualitySlider> quality_;
     QPointer<QCheckBox> includeSubfolders_;
     QPointer<QComboBox> existingResult_; // 0: keep both (add a number), 1: skip
+    QPointer<SaveResultsBox> saveResults_;
     QPointer<QCheckBox> keepColorProfiles_;
     QPointer<QCheckBox> keepMetadata_;
 };
