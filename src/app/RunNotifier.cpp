@@ -4,6 +4,13 @@
 #include "DesktopIntegration.h"
 #include "SizeSummary.h"
 
+namespace {
+QString convertedText(qsizetype count) {
+    return count == 1 ? RunNotifier::tr("Converted 1 file")
+                      : RunNotifier::tr("Converted %1 files").arg(count);
+}
+} // namespace
+
 RunNotifier::RunNotifier(ConversionSession* session, DesktopIntegration* desktop,
                          std::function<bool()> windowIsActive, QObject* parent)
     : QObject(parent), session_(session), desktop_(desktop),
@@ -31,7 +38,7 @@ void RunNotifier::runEnded(const RunReport& report) {
 QString RunNotifier::summaryOf(const RunReport& report, qsizetype total) {
     if (report.failed())
         return tr("%1 of %2 failed").arg(report.failedJobs.size()).arg(total);
-    QString summary = tr("Converted %n file(s)", nullptr, int(report.converted));
+    QString summary = convertedText(report.converted);
     if (report.converted > 0)
         summary += QStringLiteral(" · ") +
                    SizeSummary::totalsText(report.convertedInputBytes, report.outputBytes);
@@ -43,8 +50,7 @@ QString RunNotifier::bodyOf(const RunReport& report) {
     if (report.cancelled)
         parts << tr("Cancelled");
     if (report.failed() && report.converted > 0)
-        parts << tr("Converted %n file(s)", nullptr, int(report.converted)) +
-                     QStringLiteral(" · ") +
+        parts << convertedText(report.converted) + QStringLiteral(" · ") +
                      SizeSummary::totalsText(report.convertedInputBytes, report.outputBytes);
     if (report.skippedExisting > 0)
         parts << tr("%n skipped (already exist)", nullptr, int(report.skippedExisting));
