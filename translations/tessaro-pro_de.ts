@@ -1131,13 +1131,6 @@ Ein bereits geöffnetes Fenster übernimmt die Dateien späterer Starts. Für di
         <source>%1 of %2 failed</source>
         <translation>%1 von %2 fehlgeschlagen</translation>
     </message>
-    <message numerus="yes">
-        <source>Converted %n file(s)</source>
-        <translation>
-            <numerusform>%n Datei konvertiert</numerusform>
-            <numerusform>%n Dateien konvertiert</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Cancelled</source>
         <translation>Abgebrochen</translation>
@@ -1155,6 +1148,14 @@ Ein bereits geöffnetes Fenster übernimmt die Dateien späterer Starts. Für di
             <numerusform>%n unverändert gelassen (nicht kleiner)</numerusform>
             <numerusform>%n unverändert gelassen (nicht kleiner)</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Converted 1 file</source>
+        <translation>1 Datei konvertiert</translation>
+    </message>
+    <message>
+        <source>Converted %1 files</source>
+        <translation>%1 Dateien konvertiert</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "Preferences.h"
 
 #include <QDebug>
+#include <QSet>
 
 #include <algorithm>
 
@@ -170,10 +171,11 @@ void ConversionSession::finishIntake(const IntakeOutcome& outcome) {
 
 QList<qsizetype> ConversionSession::requestedRows(const PendingIntake& request,
                                                   qsizetype firstAdded) {
+    const QSet<QString> named(request.paths.cbegin(), request.paths.cend());
     QList<qsizetype> rows;
     for (qsizetype row = 0; row < firstAdded; ++row) {
         Job job = jobs_->at(row);
-        if (!request.paths.contains(job.path))
+        if (!named.contains(job.path))
             continue;
         job.mode =
             ModeTable::modeForExtension(FileIntake::pathExtension(job.path), request.requested);

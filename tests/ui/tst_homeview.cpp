@@ -1,8 +1,8 @@
 // The home view's own wiring without a run: how additions reach the list, its alerts, row
 // deletion, the two ways of changing the mode and the quality sliders.
+#include "AlertSheet.h"
 #include "FileIntake.h"
 #include "HomeTestKit.h"
-#include "AlertSheet.h"
 #include "JobRowDelegate.h"
 #include "ModeTable.h"
 #include "PresetFile.h"
@@ -168,7 +168,8 @@ private Q_SLOTS:
         QVERIFY(bar->isEnabled());
     }
 
-    // The bar's preset box: choosing one applies it (the bar shows its conversion); saving,
+    // The bar's preset box: choosing one applies it (the bar shows its conversion and, as the
+    // bar's conversion box does, a list of other files is cleared); saving,
     // renaming and deleting rewrite the file; a file with a mistake is told by its line and
     // never rewritten.
     void presetBox() {
@@ -178,11 +179,13 @@ private Q_SLOTS:
         QStringList answers; // the name panel's, in turn
         presets->askName = [&](QWidget*, const QString&, const QString&,
                                const PresetBox::NameReply& reply) { reply(answers.takeFirst()); };
+        QVERIFY(addAndWait(*home, make("a.png")));
         const int share = presets->box()->findText(QStringLiteral("Share"));
         presets->box()->setCurrentIndex(share);
         Q_EMIT presets->box()->activated(share);
         QCOMPARE(barBox()->mode(), ConvertMode::WebpToJpg);
         QCOMPARE(Preferences::instance().longestSide(), 1600);
+        QCOMPARE(listed(*home), QStringList());
         Preferences::instance().setQuality(33);
         answers = QStringList{"Mine", " Renamed "};
         presets->saveAsAction()->trigger();
