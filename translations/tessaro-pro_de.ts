@@ -162,11 +162,11 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     </message>
     <message>
         <source>The service&apos;s answer is longer than %1 bytes.</source>
-        <translation>Die Antwort des Dienstes ist länger als %1 Byte.</translation>
+        <translation>Die Antwort des Dienstes ist länger als %1 Bytes.</translation>
     </message>
     <message>
         <source>The service answered with a redirect to another address.</source>
-        <translation>Der Dienst hat mit einer Umleitung an eine andere Adresse geantwortet.</translation>
+        <translation>Der Dienst antwortete mit einer Umleitung auf eine andere Adresse.</translation>
     </message>
 </context>
 <context>
@@ -283,7 +283,7 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     </message>
     <message>
         <source>measuring…</source>
-        <translation>wird gemessen…</translation>
+        <translation>wird gemessen …</translation>
     </message>
     <message>
         <source>SSIM %1 · PSNR %2 dB</source>
@@ -302,11 +302,11 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     </message>
     <message>
         <source>Showing the result at %1 %</source>
-        <translation>Das Ergebnis wird bei %1 % gezeigt</translation>
+        <translation>Zeigt das Ergebnis bei %1 %</translation>
     </message>
     <message>
         <source>Showing the source at %1 %</source>
-        <translation>Die Quelle wird bei %1 % gezeigt</translation>
+        <translation>Zeigt die Quelle bei %1 %</translation>
     </message>
     <message>
         <source>Source left, result right, divider at %1 % of the width, zoom %2 %</source>
@@ -326,7 +326,7 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     </message>
     <message>
         <source>Computing the difference…</source>
-        <translation>Der Unterschied wird berechnet…</translation>
+        <translation>Unterschied wird berechnet …</translation>
     </message>
     <message>
         <source>Difference</source>
@@ -341,15 +341,15 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     </message>
     <message>
         <source>&amp;Flip</source>
-        <translation>&amp;Wechseln</translation>
+        <translation>&amp;Umschalten</translation>
     </message>
     <message>
         <source>One image at a time; Space switches between them</source>
-        <translation>Ein Bild nach dem anderen; die Leertaste wechselt zwischen ihnen</translation>
+        <translation>Ein Bild auf einmal; die Leertaste wechselt zwischen ihnen</translation>
     </message>
     <message>
         <source>&amp;Split</source>
-        <translation>&amp;Teilen</translation>
+        <translation>&amp;Geteilt</translation>
     </message>
     <message>
         <source>Source left and result right of a divider</source>
@@ -361,7 +361,7 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     </message>
     <message>
         <source>A heat map of where the result differs most</source>
-        <translation>Eine Wärmekarte, wo das Ergebnis am stärksten abweicht</translation>
+        <translation>Eine Wärmekarte der Stellen, an denen das Ergebnis am stärksten abweicht</translation>
     </message>
     <message>
         <source>Fit</source>
@@ -389,7 +389,7 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     </message>
     <message>
         <source>Previous</source>
-        <translation>Vorherige</translation>
+        <translation>Vorheriges</translation>
     </message>
     <message>
         <source>Shows the previous converted file</source>
@@ -397,11 +397,11 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     </message>
     <message>
         <source>Previous (Left, Page Up)</source>
-        <translation>Vorherige (Links, Bild auf)</translation>
+        <translation>Vorheriges (Links, Bild auf)</translation>
     </message>
     <message>
         <source>Next</source>
-        <translation>Nächste</translation>
+        <translation>Nächstes</translation>
     </message>
     <message>
         <source>Shows the next converted file</source>
@@ -409,7 +409,7 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     </message>
     <message>
         <source>Next (Right, Page Down)</source>
-        <translation>Nächste (Rechts, Bild ab)</translation>
+        <translation>Nächstes (Rechts, Bild ab)</translation>
     </message>
     <message>
         <source>Compare – %1</source>
@@ -417,7 +417,7 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     </message>
     <message>
         <source>Opening “%1” and “%2”…</source>
-        <translation>„%1“ und „%2“ werden geöffnet…</translation>
+        <translation>„%1“ und „%2“ werden geöffnet …</translation>
     </message>
     <message>
         <source>“%1” cannot be read.</source>
@@ -425,7 +425,7 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     </message>
     <message>
         <source>“%1” is too large to show.</source>
-        <translation>„%1“ ist zu groß, um es anzuzeigen.</translation>
+        <translation>„%1“ ist zu groß zum Anzeigen.</translation>
     </message>
     <message>
         <source>“%1” cannot be shown: the file is damaged or not an image.</source>
@@ -433,7 +433,7 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     </message>
     <message>
         <source>Opening…</source>
-        <translation>Wird geöffnet…</translation>
+        <translation>Wird geöffnet …</translation>
     </message>
 </context>
 <context>
@@ -547,12 +547,28 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
         <translation>Wenn der Name eines Ergebnisses im Zielordner schon vergeben ist: beide behalten, indem der neue Name eine Nummer erhält, oder die Datei überspringen</translation>
     </message>
     <message>
-        <source>Aim</source>
-        <translation>Ziel</translation>
+        <source>Preset</source>
+        <translation>Voreinstellung</translation>
     </message>
     <message>
-        <source>What a conversion aims at besides the quality, as set in the options</source>
-        <translation>Worauf eine Konvertierung neben der Qualität zielt, wie in den Optionen eingestellt</translation>
+        <source>Choosing a preset applies its conversion, quality, size limit and other choices</source>
+        <translation>Eine Voreinstellung zu wählen übernimmt ihre Konvertierung, Qualität, Größengrenze und übrigen Einstellungen</translation>
+    </message>
+    <message>
+        <source>Preset actions</source>
+        <translation>Voreinstellungen verwalten</translation>
+    </message>
+    <message>
+        <source>Saves the current choices as a preset, renames or deletes the chosen one</source>
+        <translation>Sichert die aktuellen Einstellungen als Voreinstellung, benennt die gewählte um oder löscht sie</translation>
+    </message>
+    <message>
+        <source>Save results</source>
+        <translation>Ergebnisse speichern</translation>
+    </message>
+    <message>
+        <source>Where the converted images go: a folder asked for at each start, beside each source image, or always one folder</source>
+        <translation>Wohin die konvertierten Bilder kommen: in einen bei jedem Start erfragten Ordner, neben jedes Quellbild oder immer in einen Ordner</translation>
     </message>
     <message>
         <source>Aim for quality</source>
@@ -605,6 +621,14 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     <message>
         <source>How much smaller than its source a result must be to be kept</source>
         <translation>Um wie viel kleiner als seine Quelle ein Ergebnis sein muss, damit es behalten wird</translation>
+    </message>
+    <message>
+        <source>Aim</source>
+        <translation>Ziel</translation>
+    </message>
+    <message>
+        <source>What a conversion aims at besides the quality, as set in the options</source>
+        <translation>Worauf eine Konvertierung neben der Qualität zielt, wie in den Optionen eingestellt</translation>
     </message>
 </context>
 <context>
@@ -701,6 +725,10 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     <message>
         <source>The list cannot change while images are being converted.</source>
         <translation>Die Liste kann nicht geändert werden, während Bilder konvertiert werden.</translation>
+    </message>
+    <message>
+        <source>The conversion cannot start: its work folder %1 cannot be written.</source>
+        <translation>Die Konvertierung kann nicht beginnen: In ihren Arbeitsordner %1 kann nicht geschrieben werden.</translation>
     </message>
     <message>
         <source> · %1 not smaller (sources kept)</source>
@@ -845,6 +873,10 @@ Ein bereits geöffnetes Fenster übernimmt die Dateien späterer Starts. Für di
     <message>
         <source>Images or folders to add to the list.</source>
         <translation>Bilder oder Ordner, die der Liste hinzugefügt werden.</translation>
+    </message>
+    <message>
+        <source>Converts the files at once to &lt;format&gt; (webp, jpg or png), each result next to its source, and ends with a desktop notification.</source>
+        <translation>Konvertiert die Dateien sofort nach &lt;format&gt; (webp, jpg oder png), jedes Ergebnis neben seine Quelle, und endet mit einer Desktop-Benachrichtigung.</translation>
     </message>
 </context>
 <context>
@@ -1095,6 +1127,136 @@ Ein bereits geöffnetes Fenster übernimmt die Dateien späterer Starts. Für di
         <source>If a result already exists</source>
         <translation>Wenn ein Ergebnis schon existiert</translation>
     </message>
+    <message>
+        <source>Save results</source>
+        <translation>Ergebnisse speichern</translation>
+    </message>
+</context>
+<context>
+    <name>PresetBox</name>
+    <message>
+        <source>Name of the preset:</source>
+        <translation>Name der Voreinstellung:</translation>
+    </message>
+    <message>
+        <source>Preset</source>
+        <translation>Voreinstellung</translation>
+    </message>
+    <message>
+        <source>Save as Preset…</source>
+        <translation>Als Voreinstellung sichern …</translation>
+    </message>
+    <message>
+        <source>Save as Preset</source>
+        <translation>Als Voreinstellung sichern</translation>
+    </message>
+    <message>
+        <source>Rename Preset…</source>
+        <translation>Voreinstellung umbenennen …</translation>
+    </message>
+    <message>
+        <source>Rename Preset</source>
+        <translation>Voreinstellung umbenennen</translation>
+    </message>
+    <message>
+        <source>Delete Preset</source>
+        <translation>Voreinstellung löschen</translation>
+    </message>
+    <message>
+        <source>Choosing a preset applies its choices</source>
+        <translation>Eine Voreinstellung zu wählen übernimmt ihre Einstellungen</translation>
+    </message>
+    <message>
+        <source>Delete “%1”</source>
+        <translation>„%1“ löschen</translation>
+    </message>
+    <message>
+        <source>There is a preset named “%1” already.</source>
+        <translation>Es gibt schon eine Voreinstellung namens „%1“.</translation>
+    </message>
+</context>
+<context>
+    <name>PresetFile</name>
+    <message>
+        <source>yes or no</source>
+        <translation>yes oder no</translation>
+    </message>
+    <message>
+        <source>webp-to-jpg, webp-to-png, jpg-png-to-webp or gif-to-webp</source>
+        <translation>webp-to-jpg, webp-to-png, jpg-png-to-webp oder gif-to-webp</translation>
+    </message>
+    <message>
+        <source>a whole number from 0 to 100</source>
+        <translation>eine ganze Zahl von 0 bis 100</translation>
+    </message>
+    <message>
+        <source>a file size such as 200k or 1.5M</source>
+        <translation>eine Dateigröße wie 200k oder 1.5M</translation>
+    </message>
+    <message>
+        <source>very-high, high or good</source>
+        <translation>very-high, high oder good</translation>
+    </message>
+    <message>
+        <source>a whole number of pixels, 0 for no limit</source>
+        <translation>eine ganze Zahl von Pixeln, 0 für keine Grenze</translation>
+    </message>
+    <message>
+        <source>a whole number of per cent from 0 to 99</source>
+        <translation>eine ganze Prozentzahl von 0 bis 99</translation>
+    </message>
+    <message>
+        <source>keep-both or skip</source>
+        <translation>keep-both oder skip</translation>
+    </message>
+    <message>
+        <source>ask, next-to-source or a folder&apos;s absolute path</source>
+        <translation>ask, next-to-source oder den absoluten Pfad eines Ordners</translation>
+    </message>
+    <message>
+        <source>%1, line %2: %3</source>
+        <translation>%1, Zeile %2: %3</translation>
+    </message>
+    <message>
+        <source>a preset starts with its name in brackets, as in “[Web]”</source>
+        <translation>eine Voreinstellung beginnt mit ihrem Namen in eckigen Klammern, wie „[Web]“</translation>
+    </message>
+    <message>
+        <source>a second preset named “%1”</source>
+        <translation>eine zweite Voreinstellung namens „%1“</translation>
+    </message>
+    <message>
+        <source>expected “setting = value” or “[Name]”, found “%1”</source>
+        <translation>erwartet „Einstellung = Wert“ oder „[Name]“, gefunden „%1“</translation>
+    </message>
+    <message>
+        <source>a setting before the first preset&apos;s “[Name]” line</source>
+        <translation>eine Einstellung vor der „[Name]“-Zeile der ersten Voreinstellung</translation>
+    </message>
+    <message>
+        <source>unknown setting “%1”; the settings are %2</source>
+        <translation>unbekannte Einstellung „%1“; die Einstellungen sind %2</translation>
+    </message>
+    <message>
+        <source>“%1” is set twice in “%2”</source>
+        <translation>„%1“ ist in „%2“ zweimal gesetzt</translation>
+    </message>
+    <message>
+        <source>“%1” takes %2, not “%3”</source>
+        <translation>„%1“ nimmt %2, nicht „%3“</translation>
+    </message>
+    <message>
+        <source>a preset aims at a file size or at a fidelity, not both</source>
+        <translation>eine Voreinstellung zielt auf eine Dateigröße oder auf eine Treue, nicht auf beides</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>ProgressBar</name>
@@ -1205,6 +1367,62 @@ Ein bereits geöffnetes Fenster übernimmt die Dateien späterer Starts. Für di
     <message>
         <source>Converting…</source>
         <translation>Wird konvertiert …</translation>
+    </message>
+</context>
+<context>
+    <name>RunNotifier</name>
+    <message>
+        <source>%1 of %2 failed</source>
+        <translation>%1 von %2 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped (already exist)</source>
+        <translation>
+            <numerusform>%n übersprungen (bereits vorhanden)</numerusform>
+            <numerusform>%n übersprungen (bereits vorhanden)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n kept as they were (not smaller)</source>
+        <translation>
+            <numerusform>%n unverändert gelassen (nicht kleiner)</numerusform>
+            <numerusform>%n unverändert gelassen (nicht kleiner)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Converted 1 file</source>
+        <translation>1 Datei konvertiert</translation>
+    </message>
+    <message>
+        <source>Converted %1 files</source>
+        <translation>%1 Dateien konvertiert</translation>
+    </message>
+</context>
+<context>
+    <name>SaveResultsBox</name>
+    <message>
+        <source>Always save the results in</source>
+        <translation>Die Ergebnisse immer speichern in</translation>
+    </message>
+    <message>
+        <source>Ask each time</source>
+        <translation>Jedes Mal fragen</translation>
+    </message>
+    <message>
+        <source>Next to each source</source>
+        <translation>Neben jeder Quelle</translation>
+    </message>
+    <message>
+        <source>Always in a folder…</source>
+        <translation>Immer in einem Ordner …</translation>
+    </message>
+    <message>
+        <source>Always in %1…</source>
+        <translation>Immer in %1 …</translation>
     </message>
 </context>
 </TS>

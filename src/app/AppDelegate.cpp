@@ -1,12 +1,14 @@
 #include "AppDelegate.h"
 
 #include "AccountActions.h"
+#include "DesktopIntegration.h"
 #include "HomeView.h"
 #include "MainWindow.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "Preferences.h"
 #include "ProductLinks.h"
+#include "RunNotifier.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -43,6 +45,24 @@ AppDelegate::AppDelegate(MainWindow* mainWindow, QObject* parent)
     openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     buildMenus();
     wireNotifications();
+    wireDesktop();
+}
+
+void AppDelegate::wireDesktop() {
+    MainWindow* window = mainWindow_;
+    HomeView* home = window->homeView();
+    desktop_ = new DesktopIntegration(
+        [this](const QString& folder) {
+            if (openUrl)
+                openUrl(QUrl::fromLocalFile(folder));
+        },
+        this);
+    runNotifier_ = new RunNotifier(
+        home->session(), desktop_, [window] { return window->isActiveWindow(); }, this);
+    home->showFile = [desktop = desktop_](const QString& file) {
+        if (desktop != nullptr)
+            desktop->showInFolder(file);
+    };
 }
 
 void AppDelegate::wireNotifications() {
@@ -143,8 +163,14 @@ void AppDelegate::finishLaunching() {
     preferences.setLayoutVisualisation(true);
 }
 
-void AppDelegate::openFiles(const QStringList& paths) {
-    NotificationCenter::defaultCenter().post(QLatin1String(NotificationNames::DockDragFile), paths);
+void AppDelegate::openFiles(const QStringList& paths, const QString& target) {
+    if (!target.isEmpty() && mainWindow_ != nullptr) {
+        mainWindow_->homeView()->convertFiles(paths, target);
+        return;
+    }
+    if (!paths.isEmpty())
+        NotificationCenter::defaultCenter().post(QLatin1String(NotificationNames::DockDragFile),
+                                                 paths);
 }
 
 void AppDelegate::setAccountMenu(bool loggedIn) {

@@ -5,7 +5,9 @@
 
 #include <functional>
 
+#include "DesktopIntegration.h"
 #include "MainWindow.h"
+#include "RunNotifier.h"
 
 class QAction;
 class QMenuBar;
@@ -22,8 +24,9 @@ public:
     ~AppDelegate() override;
 
     void finishLaunching();
-    // Files the application was opened with (command line, desktop entry, a later launch).
-    void openFiles(const QStringList& paths);
+    // Files the application was opened with (command line, desktop entry, a later launch);
+    // with a --convert-to target ("webp", "jpg", "png") they are converted at once.
+    void openFiles(const QStringList& paths, const QString& target = {});
     // "Login" shown when logged out; "Logout" and "My Profile" shown when logged in.
     void setAccountMenu(bool loggedIn);
 
@@ -38,6 +41,8 @@ public:
     QAction* loginAction() const { return loginAction_; }
     QAction* myProfileAction() const { return myProfileAction_; }
     QAction* logoutAction() const { return logoutAction_; }
+    DesktopIntegration* desktop() const { return desktop_; }
+    RunNotifier* runNotifier() const { return runNotifier_; }
 
     // Seams for the folder panel and the browser, so tests need neither.
     std::function<QString(QWidget* parent, const QString& startFolder)> chooseDirectory;
@@ -46,9 +51,13 @@ public:
 private:
     void buildMenus();
     void wireNotifications();
+    // The desktop's notifications, icon progress and file manager.
+    void wireDesktop();
 
     QPointer<MainWindow> mainWindow_;
     QPointer<QAction> loginAction_;
     QPointer<QAction> myProfileAction_;
     QPointer<QAction> logoutAction_;
+    QPointer<DesktopIntegration> desktop_;
+    QPointer<RunNotifier> runNotifier_;
 };

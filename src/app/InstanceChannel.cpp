@@ -84,7 +84,7 @@ QString InstanceChannel::serverName(QString* why) {
     return shortPath;
 }
 
-bool InstanceChannel::forward(const QStringList& paths, int timeoutMs) {
+bool InstanceChannel::forward(const QStringList& paths, const QString& target, int timeoutMs) {
     const QString name = serverName();
     if (name.isEmpty())
         return false;
@@ -92,7 +92,7 @@ bool InstanceChannel::forward(const QStringList& paths, int timeoutMs) {
     socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs))
         return false;
-    socket.write(message(paths));
+    socket.write(message(paths, target));
     while (socket.bytesToWrite() > 0) {
         if (!socket.waitForBytesWritten(timeoutMs))
             return false;
@@ -106,11 +106,13 @@ bool InstanceChannel::forward(const QStringList& paths, int timeoutMs) {
     return socket.getChar(&reply) && reply == Ack;
 }
 
-QByteArray InstanceChannel::message(const QStringList& paths) {
+QByteArray InstanceChannel::message(const QStringList& paths, const QString& target) {
     QByteArray payload;
     {
         QDataStream out(&payload, QIODevice::WriteOnly);
         out << paths;
+        if (!target.isEmpty())
+            out << target;
     }
     QByteArray message;
     {
@@ -192,7 +194,10 @@ void InstanceChannel::takeConnection() {
                 const QByteArray payload = socket->read(want);
                 QDataStream body(payload);
                 QStringList paths;
+                QString target;
                 body >> paths;
+                if (!body.atEnd())
+                    body >> target;
                 if (body.status() != QDataStream::Ok) {
                     socket->abort();
                     return;
@@ -200,7 +205,7 @@ void InstanceChannel::takeConnection() {
                 socket->putChar(Ack);
                 socket->flush();
                 disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-                Q_EMIT filesReceived(paths);
+                Q_EMIT filesReceived(paths, target);
             };
             connect(socket, &QLocalSocket::readyRead, this, readPayload);
             readPayload();

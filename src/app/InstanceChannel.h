@@ -7,7 +7,9 @@
 #include <sys/types.h>
 
 // Lets a second launch hand its files to the instance already running: the first instance
-// listens on a per-user local socket; a later one sends its path list there and exits.
+// listens on a per-user local socket; a later one sends its path list there and exits. A
+// --convert-to target follows the list in the same message: an instance that predates it
+// reads the paths and ignores the rest, and a message without it is just paths.
 class InstanceChannel : public QObject {
     Q_OBJECT
 public:
@@ -17,10 +19,11 @@ public:
     // private folder of ours under the temporary folder. Empty, with why set, when neither is
     // a folder only this user can write to: then there is no forwarding at all.
     static QString serverName(QString* why = nullptr);
-    // Sends paths to a running instance; true when it confirmed receiving them.
-    static bool forward(const QStringList& paths, int timeoutMs = 3000);
-    // What forward() sends for these paths.
-    static QByteArray message(const QStringList& paths);
+    // Sends paths (to convert to target, "" to open) to a running instance; true when it
+    // confirmed receiving them.
+    static bool forward(const QStringList& paths, const QString& target = {}, int timeoutMs = 3000);
+    // What forward() sends.
+    static QByteArray message(const QStringList& paths, const QString& target = {});
     // Only this user's own launches may hand over files; a peer of any other user is dropped.
     static bool acceptsPeer(uid_t uid);
 
@@ -30,8 +33,9 @@ public:
     bool isListening() const { return server_ != nullptr && server_->isListening(); }
 
 Q_SIGNALS:
-    // Paths received from a later launch, in its order (possibly empty: just come forward).
-    void filesReceived(const QStringList& paths);
+    // Paths received from a later launch, in its order (possibly empty: just come forward),
+    // and the target to convert them to ("" to open them).
+    void filesReceived(const QStringList& paths, const QString& target);
 
 private:
     void takeConnection();

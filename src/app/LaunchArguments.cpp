@@ -1,5 +1,6 @@
 #include "LaunchArguments.h"
 
+#include "ModeTable.h"
 #include "RawNames.h"
 #include "ReasonText.h"
 
@@ -8,9 +9,12 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace LaunchArguments {
 namespace {
+
+const QString ConvertTo = QStringLiteral("convert-to");
 
 void describe(QCommandLineParser& parser) {
     parser.setApplicationDescription(QCoreApplication::translate(
@@ -20,10 +24,27 @@ void describe(QCommandLineParser& parser) {
         "For the command line, see tessaro-convert(1)."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption(QCommandLineOption(
+        ConvertTo,
+        QCoreApplication::translate("LaunchArguments",
+                                    "Converts the files at once to <format> (webp, jpg or png), "
+                                    "each result next to its source, and ends with a desktop "
+                                    "notification."),
+        QStringLiteral("format")));
     parser.addPositionalArgument(
         QStringLiteral("files"),
         QCoreApplication::translate("LaunchArguments", "Images or folders to add to the list."),
         QStringLiteral("[files...]"));
+}
+
+// Exit code 2 with a message for a target no conversion takes.
+std::optional<int> refuseUnknownTarget(const QCommandLineParser& parser) {
+    const QString target = parser.value(ConvertTo);
+    if (!parser.isSet(ConvertTo) || !ModeTable::modesForTarget(target.toLower()).isEmpty())
+        return std::nullopt;
+    std::fprintf(stderr, "%s: unknown --convert-to '%s': use webp, jpg or png\n",
+                 qPrintable(QCoreApplication::applicationName()), qPrintable(target));
+    return 2;
 }
 
 } // namespace
@@ -44,7 +65,16 @@ std::optional<int> answerInformationRequest(int argc, char* argv[]) {
                     qPrintable(QCoreApplication::applicationVersion()));
         return 0;
     }
-    return std::nullopt;
+    return refuseUnknownTarget(parser);
+}
+
+QString convertTarget(const QStringList& arguments) {
+    QCommandLineParser parser;
+    describe(parser);
+    parser.process(arguments);
+    if (const std::optional<int> exitCode = refuseUnknownTarget(parser))
+        std::exit(*exitCode);
+    return parser.value(ConvertTo).toLower();
 }
 
 QStringList files(const QStringList& arguments) {

@@ -4,12 +4,18 @@
 #include <optional>
 
 // The window's command line: "--help" and "--version" answer without opening a window;
-// everything else names files to open, as absolute paths in their order.
+// "--convert-to webp|jpg|png" converts the files at once; everything else names files to open,
+// as absolute paths in their order.
 namespace LaunchArguments {
 
-// Prints the help or the version and gives the exit code when the arguments ask for one,
-// before any window system is needed; nothing otherwise.
+// Prints the help or the version and gives the exit code when the arguments ask for one, or
+// refuses an unknown --convert-to target (exit code 2), before any window system is needed;
+// nothing otherwise.
 std::optional<int> answerInformationRequest(int argc, char* argv[]);
+
+// The --convert-to target, lower case; "" when not given. An unknown one ends the launch with
+// exit code 2 (when the toolkit's own options kept answerInformationRequest from seeing it).
+QString convertTarget(const QStringList& arguments);
 
 // The files named after the application's own options were taken out (QApplication built),
 // from RawNames::arguments: a name that does not survive decoding is reported on stderr and

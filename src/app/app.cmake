@@ -7,6 +7,7 @@ add_library(tessaro_appshell STATIC
   InstanceChannel.cpp InstanceChannel.h
   LaunchArguments.cpp LaunchArguments.h
   NotificationCenter.cpp NotificationCenter.h NotificationNames.h
+  RunNotifier.cpp RunNotifier.h
   app.qrc
 )
 target_include_directories(tessaro_appshell PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

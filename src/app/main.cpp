@@ -4,8 +4,8 @@
 #include "ApplicationLook.h"
 #include "InstanceChannel.h"
 #include "LaunchArguments.h"
-#include "RawNames.h"
 #include "MainWindow.h"
+#include "RawNames.h"
 #include "Translations.h"
 
 #include <QApplication>
@@ -21,15 +21,17 @@ int main(int argc, char* argv[]) {
     applyApplicationIdentity(app);
     if (QString why; !AppPaths::preparePrivateHome(&why))
         qWarning().noquote() << QStringLiteral("The private home is not private: %1").arg(why);
-    const QStringList files = LaunchArguments::files(RawNames::arguments(argc, argv));
+    const QStringList arguments = RawNames::arguments(argc, argv);
+    const QStringList files = LaunchArguments::files(arguments);
+    const QString target = LaunchArguments::convertTarget(arguments);
 
     // A running instance takes the files (or just comes forward); this launch is done then.
-    if (InstanceChannel::forward(files))
+    if (InstanceChannel::forward(files, target))
         return 0;
     InstanceChannel channel;
     // Lost a race with another launch: hand over to it after all.
     if (channel.listen() == InstanceChannel::ListenResult::OtherInstance &&
-        InstanceChannel::forward(files))
+        InstanceChannel::forward(files, target))
         return 0;
 
     Translations::install(app, QLocale().uiLanguages());
@@ -40,12 +42,12 @@ int main(int argc, char* argv[]) {
     delegate.finishLaunching();
 
     QObject::connect(&channel, &InstanceChannel::filesReceived, &delegate,
-                     [&delegate](const QStringList& paths) {
+                     [&delegate](const QStringList& paths, const QString& target) {
                          delegate.reopenApplication();
-                         if (!paths.isEmpty())
-                             delegate.openFiles(paths);
+                         delegate.openFiles(paths, target);
                      });
     if (!files.isEmpty())
-        QTimer::singleShot(0, &delegate, [&delegate, files] { delegate.openFiles(files); });
+        QTimer::singleShot(0, &delegate,
+                           [&delegate, files, target] { delegate.openFiles(files, target); });
     return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "AimArguments.h"
 #include "ModeTable.h"
+#include "PresetArguments.h"
 #include "RawNames.h"
 
 #include <QCommandLineParser>
@@ -72,6 +73,9 @@ QString usageText() {
                "                         than its source; otherwise the input is reported\n"
                "                         \"notSmaller\" and the source is kept as it is\n"
                "      --measure          report PSNR and SSIM of every result\n"
+               "      --preset NAME      the choices of a preset the window saved (see\n"
+               "                         --list-presets); options after it override it\n"
+               "      --list-presets     print the presets, as their file holds them, and exit\n"
                "  -j, --jobs N           tools at once, 1-%1 (default: one per processor, %2)\n"
                "      --json             print one JSON report on stdout instead of text\n"
                "      --json-lines       print one JSON object per finished input as it\n"
@@ -107,6 +111,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     parser.addOptions({to, quality, output, keepDate, stripProfile, keepMetadata, jobs, json,
                        jsonLines, recursive, skipExisting, quiet, help, version});
     parser.addOptions(AimArguments::options());
+    parser.addOptions(PresetArguments::options());
     parser.addPositionalArgument("PATH", {});
 
     if (!parser.parse(arguments))
@@ -122,15 +127,24 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
         return parsed;
     }
 
+    if (PresetArguments::listRequested(parser)) {
+        ParsedCommandLine parsed;
+        parsed.action = ParsedCommandLine::Action::ListPresets;
+        return parsed;
+    }
+
     CliOptions options;
     options.run.maxConcurrent = defaultJobs();
-    if (!parser.isSet(to))
+    const PresetArguments::Chosen preset = PresetArguments::choose(parser);
+    if (!preset.error.isEmpty())
+        return usageError(preset.error);
+    const QString target = PresetArguments::target(parser, preset);
+    if (target.isEmpty())
         return usageError(QStringLiteral("Missing --to (webp, jpg or png)."));
-    options.target = parser.value(to).toLower();
+    options.target = target.toLower();
     options.modes = ModeTable::modesForTarget(options.target);
     if (options.modes.isEmpty())
-        return usageError(
-            QStringLiteral("Invalid --to '%1': use webp, jpg or png.").arg(parser.value(to)));
+        return usageError(QStringLiteral("Invalid --to '%1': use webp, jpg or png.").arg(target));
     if (parser.isSet(quality)) {
         const auto value = boundedInteger(parser.value(quality), 0, 100);
         if (!value)
@@ -173,6 +187,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     options.jsonLines = parser.isSet(jsonLines);
     options.recursive = parser.isSet(recursive);
     options.quiet = parser.isSet(quiet);
+    PresetArguments::apply(parser, preset, &options);
     options.paths = parser.positionalArguments();
     if (options.paths.isEmpty())
         return usageError(QStringLiteral("No PATH given."));

@@ -22,7 +22,7 @@ struct CliOptions {
 };
 
 struct ParsedCommandLine {
-    enum class Action { Convert, ShowHelp, ShowVersion, UsageError };
+    enum class Action { Convert, ShowHelp, ShowVersion, ListPresets, UsageError };
     Action action = Action::UsageError;
     CliOptions options;
     QString error; // one line, for UsageError

@@ -2,6 +2,7 @@
 #include "CliOptions.h"
 #include "ConsoleOutput.h"
 #include "ConvertCommand.h"
+#include "PresetArguments.h"
 #include "RawNames.h"
 #include "SignalBridge.h"
 
@@ -39,6 +40,8 @@ int main(int argc, char* argv[]) {
     case ParsedCommandLine::Action::ShowVersion:
         ConsoleOutput::writeStdout(QStringLiteral("tessaro-convert %1\n").arg(TESSARO_VERSION));
         return ConvertCommand::ExitConverted;
+    case ParsedCommandLine::Action::ListPresets:
+        return PresetArguments::list();
     case ParsedCommandLine::Action::UsageError:
         ConsoleOutput::printError(parsed.error);
         ConsoleOutput::writeStderr(usageText());

@@ -134,6 +134,7 @@ namespace {
 
 const char* const AimKindNames[] = {"Quality", "FileSize", "Fidelity"};
 const char* const FidelityNames[] = {"VeryHigh", "High", "Good"};
+const char* const SaveResultsNames[] = {"Ask", "NextToSource", "Folder"};
 
 // An enum stored by name; whenMissing for nothing or a name not in the list.
 template <typename Enum, std::size_t N>
@@ -213,6 +214,24 @@ int Preferences::minimumSaving() const {
 void Preferences::setMinimumSaving(int percent) {
     store(SettingsKeys::MinimumSaving, qBound(0, percent, 99));
     Q_EMIT aimChanged();
+}
+
+SaveResults Preferences::saveResults() const {
+    return storedName(SettingsKeys::SaveResults, SaveResultsNames, SaveResults::Ask);
+}
+
+void Preferences::setSaveResults(SaveResults place) {
+    store(SettingsKeys::SaveResults, QLatin1String(SaveResultsNames[static_cast<int>(place)]));
+    Q_EMIT saveResultsChanged();
+}
+
+QString Preferences::resultsFolder() const {
+    return stored(SettingsKeys::ResultsFolder).toString();
+}
+
+void Preferences::setResultsFolder(const QString& folder) {
+    store(SettingsKeys::ResultsFolder, folder);
+    Q_EMIT saveResultsChanged();
 }
 
 qint64 Preferences::convertCount() const {

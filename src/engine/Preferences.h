@@ -1,5 +1,6 @@
 #pragma once
 #include "Aim.h"
+#include "SaveResults.h"
 #include "Vocabulary.h"
 
 #include <QObject>
@@ -45,6 +46,12 @@ public:
     int minimumSaving() const;
     void setMinimumSaving(int percent);
 
+    // Where the window's runs put their results; a stored folder for SaveResults::Folder.
+    SaveResults saveResults() const;
+    void setSaveResults(SaveResults place);
+    QString resultsFolder() const;
+    void setResultsFolder(const QString& folder);
+
     qint64 convertCount() const;
     void setConvertCount(qint64 count);
     QString savePath() const;
@@ -70,6 +77,7 @@ Q_SIGNALS:
     void keepMetadataChanged(bool on);
     // Any part of the aim changed.
     void aimChanged();
+    void saveResultsChanged();
 
 private:
     Preferences() = default;

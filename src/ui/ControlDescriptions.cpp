@@ -72,6 +72,11 @@ void ControlDescriptions::describeHome(HomeView* home) {
     describe(bar->modeBox(), tr("Conversion"), tr("What the files are converted from and to"));
     describeQuality(bar->quality());
     describe(bar->keepDate(), bar->keepDate()->text(), bar->keepDate()->toolTip());
+    describe(bar->presetBox()->box(), tr("Preset"),
+             tr("Choosing a preset applies its conversion, quality, size limit and other "
+                "choices"));
+    describe(bar->presetBox()->menuButton(), tr("Preset actions"),
+             tr("Saves the current choices as a preset, renames or deletes the chosen one"));
     describe(bar->optionsButton(), tr("Options"), tr("Opens the options window"));
     const RunFooter* footer = home->footer();
     describe(footer->cancelButton(), tr("Cancel"), tr("Stops the conversion (Escape)"));
@@ -104,6 +109,9 @@ void ControlDescriptions::describeOptions(OptionsWindow* window) {
     describe(window->includeSubfolders(), window->includeSubfolders()->text(),
              tr("Adding a folder also adds the images of the folders inside it; the results "
                 "keep the same subfolders"));
+    describe(window->saveResults(), tr("Save results"),
+             tr("Where the converted images go: a folder asked for at each start, beside each "
+                "source image, or always one folder"));
     describe(window->existingResult(), tr("If a result already exists"),
              tr("When a result's name is already taken in the output folder: keep both by "
                 "adding a number to the new name, or skip the file"));

@@ -1,10 +1,13 @@
 #include "ConversionSession.h"
 
 #include "JobList.h"
+#include "JobSubset.h"
 #include "JobTableModel.h"
+#include "ModeTable.h"
 #include "Preferences.h"
 
 #include <QDebug>
+#include <QSet>
 
 #include <algorithm>
 
@@ -14,7 +17,15 @@ ConversionSession::ConversionSession(QObject* parent)
       mode_(Preferences::instance().mode()) {
     connect(intake_, &IntakeRunner::finished, this, &ConversionSession::finishIntake);
     connect(intake_, &IntakeRunner::busyChanged, this, &ConversionSession::busyMayHaveChanged);
-    connect(run_, &BatchRun::progressChanged, this, &ConversionSession::progressChanged);
+    connect(run_, &BatchRun::progressChanged, this, [this](qsizetype done, qsizetype total) {
+        runDone_ = done;
+        runTotal_ = total;
+        Q_EMIT progressChanged(done, total);
+    });
+    connect(run_, &BatchRun::jobFinished, this, [this](qsizetype row, bool ok) {
+        if (ok && nextToSource_ && runLocation_.isEmpty())
+            runLocation_ = jobs_->at(runRows_.isEmpty() ? row : runRows_.at(row)).outputPath;
+    });
     connect(run_, &BatchRun::finished, this, &ConversionSession::finishRun);
     connect(&Preferences::instance(), &Preferences::modeChanged, this,
             &ConversionSession::followPreferences);
@@ -39,7 +50,7 @@ bool ConversionSession::canStart() const {
 void ConversionSession::add(const QStringList& paths, Origin origin) {
     if (paths.isEmpty())
         return;
-    pending_.append({paths, origin});
+    pending_.append({paths, origin, {}});
     startNextIntake();
 }
 
@@ -49,6 +60,14 @@ bool ConversionSession::clear() {
 
 bool ConversionSession::remove(qsizetype row) {
     return jobs_->removeAt(row);
+}
+
+void ConversionSession::convertNextToSources(const QStringList& paths,
+                                             const QList<ConvertMode>& modes) {
+    if (paths.isEmpty() || modes.isEmpty())
+        return;
+    pending_.append({paths, Origin::Drop, modes});
+    startNextIntake();
 }
 
 void ConversionSession::chooseMode(ConvertMode mode) {
@@ -93,9 +112,10 @@ void ConversionSession::startNextIntake() {
             Q_EMIT listLimitReached(FileIntake::ListLimit);
             continue;
         }
+        intakeRequest_ = next;
         IntakeRequest request;
         request.paths = next.paths;
-        request.mode = mode_;
+        request.modes = next.requested.isEmpty() ? QList<ConvertMode>{mode_} : next.requested;
         request.existingPaths = jobs_->paths();
         request.room = FileIntake::ListLimit - jobs_->count();
         request.checkExtension = next.origin == Origin::Drop;
@@ -105,6 +125,9 @@ void ConversionSession::startNextIntake() {
 }
 
 void ConversionSession::finishIntake(const IntakeOutcome& outcome) {
+    const PendingIntake request = std::exchange(intakeRequest_, {});
+    const QList<ConvertMode>& requested = request.requested;
+    const qsizetype firstAdded = jobs_->count();
     IntakeSummary summary;
     if (!outcome.noCandidates) {
         const FileIntake::IntakeResult& result = outcome.result;
@@ -113,6 +136,11 @@ void ConversionSession::finishIntake(const IntakeOutcome& outcome) {
         const qint64 room = qMax<qint64>(0, FileIntake::ListLimit - jobs_->count());
         if (found.size() > room)
             found.resize(room);
+        // Requested jobs keep their conversion whatever the list's mode becomes.
+        for (Job& job : found)
+            job.mode = requested.isEmpty() ? job.mode : job.mode.value_or(requested.first());
+        if (!requested.isEmpty() && jobs_->isEmpty())
+            chooseMode(requested.first());
         summary.added = jobs_->appendJobs(found);
         summary.skipped = result.skipped.size();
         summary.onlyWrongExtensions =
@@ -130,24 +158,76 @@ void ConversionSession::finishIntake(const IntakeOutcome& outcome) {
                               << skipped.detail;
     }
     Q_EMIT intakeFinished(summary);
+    if (!requested.isEmpty()) {
+        const QList<qsizetype> rows = requestedRows(request, firstAdded);
+        RunOptions options = storedRunOptions();
+        options.mode = requested.first();
+        options.nextToSource = true;
+        if (!rows.isEmpty() && !startRun(options, rows))
+            Q_EMIT requestNotStarted();
+    }
     startNextIntake();
 }
 
-bool ConversionSession::start(const QString& folder, bool keepDate) {
-    if (isBusy())
-        return false;
+QList<qsizetype> ConversionSession::requestedRows(const PendingIntake& request,
+                                                  qsizetype firstAdded) {
+    const QSet<QString> named(request.paths.cbegin(), request.paths.cend());
+    QList<qsizetype> rows;
+    for (qsizetype row = 0; row < firstAdded; ++row) {
+        Job job = jobs_->at(row);
+        if (!named.contains(job.path))
+            continue;
+        job.mode =
+            ModeTable::modeForExtension(FileIntake::pathExtension(job.path), request.requested);
+        if (!job.mode)
+            continue;
+        job.state = JobState::Waiting;
+        jobs_->updateJob(row, job);
+        rows.append(row);
+    }
+    for (qsizetype row = firstAdded; row < jobs_->count(); ++row)
+        rows.append(row);
+    return rows;
+}
+
+RunOptions ConversionSession::storedRunOptions() const {
     const Preferences& preferences = Preferences::instance();
     RunOptions options;
     options.mode = mode_;
     options.quality = preferences.quality();
-    options.outputDirectory = folder;
-    options.keepDate = keepDate;
+    options.keepDate = keepDate_;
     options.keepColorProfiles = preferences.keepColorProfiles();
     options.keepMetadata = preferences.keepMetadata();
     options.skipExisting = preferences.skipExistingResults();
-    // Measuring every result is the command line's; a fidelity aim brings its SSIM anyway.
     options.aim = preferences.aim();
-    if (!run_->start(jobs_, options))
+    return options;
+}
+
+bool ConversionSession::start(const QString& folder, bool keepDate) {
+    keepDate_ = keepDate;
+    RunOptions options = storedRunOptions();
+    options.outputDirectory = folder;
+    return startRun(options, {});
+}
+
+bool ConversionSession::startNextToSources(bool keepDate) {
+    keepDate_ = keepDate;
+    RunOptions options = storedRunOptions();
+    options.nextToSource = true;
+    return startRun(options, {});
+}
+
+bool ConversionSession::startRun(const RunOptions& options, const QList<qsizetype>& rows) {
+    if (isBusy())
+        return false;
+    runRows_ = rows;
+    nextToSource_ = options.nextToSource;
+    runLocation_ = nextToSource_ ? QString() : options.outputDirectory;
+    requestedRun_ = !rows.isEmpty(); // only a request converts part of the list
+    subset_ = rows.isEmpty() ? nullptr : std::make_unique<JobSubset>(jobs_, rows);
+    const bool started =
+        subset_ != nullptr ? run_->start(subset_.get(), options) : run_->start(jobs_, options);
+    if (!started)
         return false;
     busyMayHaveChanged();
     Q_EMIT runStarted();
@@ -155,6 +235,7 @@ bool ConversionSession::start(const QString& folder, bool keepDate) {
 }
 
 void ConversionSession::setKeepDate(bool keepDate) {
+    keepDate_ = keepDate;
     run_->setKeepDate(keepDate);
 }
 

@@ -7,7 +7,10 @@
 #include <QObject>
 #include <QStringList>
 
+#include <memory>
+
 class JobList;
+class JobSubset;
 class JobTableModel;
 
 // What one intake added and left out, for the window to tell.
@@ -43,6 +46,12 @@ public:
     // extensions; the open panel does not.
     enum class Origin { Panel, Drop };
     void add(const QStringList& paths, Origin origin);
+    // Files a file manager's action asked to convert, modes being what its target takes: added
+    // as files opened with the application are (they wait while the list is held), given
+    // those modes, then converted at once next to their sources, without the list's other
+    // files. Listed ones among the named files are converted again. Into an empty list the
+    // target's first mode becomes the list's.
+    void convertNextToSources(const QStringList& paths, const QList<ConvertMode>& modes);
     // False (nothing changes) while a run or an intake holds the list.
     bool clear();
     bool remove(qsizetype row);
@@ -56,8 +65,19 @@ public:
     bool isChoosingOutputFolder() const { return choosingFolder_; }
     // Converts into folder with the stored choices; false when the run cannot start.
     bool start(const QString& folder, bool keepDate);
+    // The same with every result beside its source.
+    bool startNextToSources(bool keepDate);
     void setKeepDate(bool keepDate);
     void cancel();
+
+    // The running (or last) run: its jobs and how many are done.
+    qsizetype runTotal() const { return runTotal_; }
+    qsizetype runDone() const { return runDone_; }
+    // The last run came from convertNextToSources.
+    bool lastRunRequested() const { return requestedRun_; }
+    // Where the last run's results are: its output folder, or beside their sources the first
+    // result ("" when none was written).
+    QString lastRunLocation() const { return runLocation_; }
 
     static constexpr qint64 RatingRequestRun = 2; // the rating invitation follows this run
 
@@ -69,15 +89,23 @@ Q_SIGNALS:
     void runStarted();
     void progressChanged(qsizetype done, qsizetype total);
     void runFinished(const RunReport& report);
+    // A requested conversion could not start (its work folder cannot be written).
+    void requestNotStarted();
     void ratingInvitationDue();
 
 private:
     struct PendingIntake {
         QStringList paths;
         Origin origin = Origin::Drop;
+        QList<ConvertMode> requested; // what a requested target takes; empty for other files
     };
     void startNextIntake();
     void finishIntake(const IntakeOutcome& outcome);
+    // The rows to convert for a request: those its intake added, and the listed jobs it names.
+    QList<qsizetype> requestedRows(const PendingIntake& request, qsizetype firstAdded);
+    RunOptions storedRunOptions() const;
+    // Converts rows (all when empty) with options.
+    bool startRun(const RunOptions& options, const QList<qsizetype>& rows);
     void finishRun(const RunReport& report);
     void busyMayHaveChanged();
 
@@ -86,7 +114,16 @@ private:
     BatchRun* run_;
     IntakeRunner* intake_;
     QList<PendingIntake> pending_;
+    PendingIntake intakeRequest_; // the one the running intake takes
+    std::unique_ptr<JobSubset> subset_;
     ConvertMode mode_;
+    bool keepDate_ = false;
+    bool requestedRun_ = false;
+    bool nextToSource_ = false;
+    QList<qsizetype> runRows_; // of the list; empty: the whole list
+    qsizetype runTotal_ = 0;
+    qsizetype runDone_ = 0;
+    QString runLocation_;
     bool choosingFolder_ = false;
     bool followPending_ = false;
     bool wasBusy_ = false;

@@ -1,6 +1,7 @@
 #include "HomeView.h"
 
 #include "AlertSheet.h"
+#include "AppPaths.h"
 #include "ControlDescriptions.h"
 #include "FileIntake.h"
 #include "HomeKeyboard.h"
@@ -8,6 +9,7 @@
 #include "JobList.h"
 #include "JobTableModel.h"
 #include "ModeTable.h"
+#include "Preferences.h"
 #include "ProductLinks.h"
 #include "RatingInvitation.h"
 #include "ReasonText.h"
@@ -48,6 +50,11 @@ void outputPanel(QWidget* parent, const HomeView::FolderReply& reply) {
     panel->open();
 }
 
+QString workFolderProblem() {
+    return HomeView::tr("The conversion cannot start: its work folder %1 cannot be written.")
+        .arg(AppPaths::documentsDirectory());
+}
+
 } // namespace
 
 HomeView::HomeView(QWidget* parent)
@@ -59,6 +66,10 @@ HomeView::HomeView(QWidget* parent)
     chooseFolder = folderPanel;
     chooseOutputDirectory = outputPanel;
     openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    showFile = [this](const QString& file) {
+        if (openUrl)
+            openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
+    };
 
     const int margin = Theme::margin();
     layout_->setContentsMargins(margin, margin, margin, margin);
@@ -88,6 +99,9 @@ HomeView::HomeView(QWidget* parent)
     connect(optionsBar_, &OptionsBar::modeChosen, session_, &ConversionSession::chooseMode);
     connect(optionsBar_, &OptionsBar::optionsRequested, this, &HomeView::showOptions);
     connect(optionsBar_, &OptionsBar::keepDateToggled, session_, &ConversionSession::setKeepDate);
+    PresetBox* presets = optionsBar_->presetBox();
+    connect(presets, &PresetBox::presetChosen, this, &HomeView::applyPreset);
+    connect(presets, &PresetBox::problem, this, &HomeView::showAlert);
     connect(footer_, &RunFooter::startRequested, this, &HomeView::startConversion);
     connect(footer_, &RunFooter::cancelRequested, this, &HomeView::cancelRun);
 
@@ -97,7 +111,10 @@ HomeView::HomeView(QWidget* parent)
     connect(session_, &ConversionSession::listLimitReached, this,
             [this](qint64 limit) { showAlert(FileIntake::listLimitMessage(limit)); });
     connect(session_, &ConversionSession::progressChanged, footer_, &RunFooter::showProgress);
+    connect(session_, &ConversionSession::runStarted, this, &HomeView::showRunStarted);
     connect(session_, &ConversionSession::runFinished, this, &HomeView::runDone);
+    connect(session_, &ConversionSession::requestNotStarted, this,
+            [this] { showAlert(workFolderProblem()); });
     connect(session_, &ConversionSession::ratingInvitationDue, this,
             &HomeView::showRatingInvitation);
     JobList* jobs = session_->jobs();
@@ -108,6 +125,7 @@ HomeView::HomeView(QWidget* parent)
 
     new HomeKeyboard(this);
     ControlDescriptions::describeHome(this);
+    presets->reload(); // a presets file with an error is told now
 }
 
 void HomeView::addFiles() {
@@ -145,6 +163,10 @@ void HomeView::openFiles(const QStringList& paths) {
     session_->add(paths, ConversionSession::Origin::Drop);
 }
 
+void HomeView::convertFiles(const QStringList& paths, const QString& target) {
+    session_->convertNextToSources(paths, ModeTable::modesForTarget(target));
+}
+
 void HomeView::clearList() {
     // Clearing follows the start button: nothing to clear while it is off.
     if (!footer_->startButton()->isEnabled())
@@ -168,9 +190,8 @@ void HomeView::removeJob(qsizetype row) {
 
 void HomeView::showInFolder(qsizetype row) {
     const Job* job = session_->model()->job(static_cast<int>(row));
-    if (job == nullptr || job->outputPath.isEmpty() || !openUrl)
-        return;
-    openUrl(QUrl::fromLocalFile(QFileInfo(job->outputPath).absolutePath()));
+    if (job != nullptr && !job->outputPath.isEmpty() && showFile)
+        showFile(job->outputPath);
 }
 
 void HomeView::showOptions() {
@@ -195,7 +216,23 @@ void HomeView::refreshOptions() {
 }
 
 void HomeView::startConversion() {
-    if (session_->isBusy() || session_->isChoosingOutputFolder() || !chooseOutputDirectory)
+    if (session_->isBusy() || session_->isChoosingOutputFolder())
+        return;
+    const Preferences& preferences = Preferences::instance();
+    const QString folder = preferences.resultsFolder();
+    switch (preferences.saveResults()) {
+    case SaveResults::NextToSource:
+        if (!session_->startNextToSources(optionsBar_->keepDate()->isChecked()))
+            showAlert(workFolderProblem());
+        return;
+    case SaveResults::Folder:
+        if (!folder.isEmpty())
+            return startInto(folder);
+        break; // nothing stored: ask
+    case SaveResults::Ask:
+        break;
+    }
+    if (!chooseOutputDirectory)
         return;
     session_->setChoosingOutputFolder(true);
     QPointer<HomeView> self(this);
@@ -212,15 +249,30 @@ void HomeView::outputFolderChosen(const QString& directory) {
         session_->setChoosingOutputFolder(false);
         return;
     }
-    footer_->startButton()->setEnabled(false);
-    footer_->showRun(true, session_->jobs()->count());
     // The panel's hold ends with the run's start, so nothing slips in between.
-    const bool started = session_->start(directory, optionsBar_->keepDate()->isChecked());
+    startInto(directory);
     session_->setChoosingOutputFolder(false);
-    if (!started) {
-        footer_->showRun(false);
-        showAlert(tr("The converted images cannot be written to %1.").arg(directory));
-    }
+}
+
+void HomeView::startInto(const QString& folder) {
+    if (!session_->start(folder, optionsBar_->keepDate()->isChecked()))
+        showAlert(tr("The converted images cannot be written to %1.").arg(folder));
+}
+
+void HomeView::showRunStarted() {
+    footer_->startButton()->setEnabled(false);
+    footer_->showRun(true, session_->runTotal());
+    footer_->showProgress(session_->runDone(), session_->runTotal());
+}
+
+void HomeView::applyPreset(const Preset& preset) {
+    if (session_->isBusy())
+        return;
+    // As the bar's conversion box does: a list of other files is cleared.
+    if (preset.mode)
+        session_->chooseMode(*preset.mode);
+    preset.applyToPreferences();
+    refreshOptions();
 }
 
 void HomeView::cancelRun() {

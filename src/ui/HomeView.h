@@ -29,6 +29,9 @@ public:
     void dragDropViewFileList(const QStringList& paths) override;
     // Files opened with the application: never refused, added once the list can take them.
     void openFiles(const QStringList& paths);
+    // Files a file manager's action asked to convert to target ("webp", "jpg", "png"): added
+    // like opened files, then converted at once next to their sources.
+    void convertFiles(const QStringList& paths, const QString& target);
     void clearList();
     void removeJob(qsizetype row);
     void showInFolder(qsizetype row);
@@ -52,6 +55,8 @@ public:
     std::function<void()> showRatingRequest;
     // Hands a folder or a web address to the desktop.
     std::function<void(const QUrl& url)> openUrl;
+    // Shows a result in the file manager; by default opens its folder through openUrl.
+    std::function<void(const QString& file)> showFile;
 
     ConversionSession* session() const { return session_; }
     JobTableView* tableView() const { return tableView_; }
@@ -73,6 +78,10 @@ Q_SIGNALS:
 private:
     void showAlertBox(QMessageBox* box, const QString& message);
     void outputFolderChosen(const QString& directory);
+    // Starts the run into folder, or tells why it cannot.
+    void startInto(const QString& folder);
+    void showRunStarted();
+    void applyPreset(const Preset& preset);
     void intakeDone(const IntakeSummary& summary);
     void runDone(const RunReport& report);
     void showRatingInvitation();

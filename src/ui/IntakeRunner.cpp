@@ -28,14 +28,13 @@ bool IntakeRunner::start(const IntakeRequest& request) {
 IntakeOutcome IntakeRunner::runIntake(const IntakeRequest& request) {
     IntakeOutcome outcome;
     const FileIntake::Expansion expansion =
-        FileIntake::expand(request.paths, {request.mode}, request.includeSubfolders);
+        FileIntake::expand(request.paths, request.modes, request.includeSubfolders);
     if (expansion.candidates.isEmpty() && expansion.skipped.isEmpty()) {
         outcome.noCandidates = true;
         return outcome;
     }
-    outcome.result =
-        FileIntake::collect(expansion.candidates, {request.mode}, request.existingPaths,
-                            request.room, request.checkExtension);
+    outcome.result = FileIntake::collect(expansion.candidates, request.modes, request.existingPaths,
+                                         request.room, request.checkExtension);
     FileIntake::applyExpansion(expansion, &outcome.result);
     return outcome;
 }

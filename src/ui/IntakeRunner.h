@@ -10,7 +10,9 @@
 // the job list or a widget.
 struct IntakeRequest {
     QStringList paths; // as chosen or dropped; folders are expanded on the worker
-    ConvertMode mode = ConvertMode::WebpToJpg;
+    // The list's mode, or the modes a requested target takes (each job gets the first that
+    // takes its extension).
+    QList<ConvertMode> modes{ConvertMode::WebpToJpg};
     QSet<QString> existingPaths;
     qint64 room = 0;
     bool checkExtension = true;     // drops check extensions, the open panel does not

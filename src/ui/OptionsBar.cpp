@@ -27,7 +27,7 @@ QString cardStyle(const QString& objectName) {
 
 OptionsBar::OptionsBar(QWidget* parent)
     : QFrame(parent), modeBox_(new ModeBox(this)), quality_(new QualitySlider(this)),
-      keepDate_(new QCheckBox(tr("Keep original dates"), this)),
+      keepDate_(new QCheckBox(tr("Keep original dates"), this)), presetBox_(new PresetBox(this)),
       optionsButton_(new QPushButton(ToolbarIcons::options(), tr("Options…"), this)),
       aimLine_(new QLabel(this)) {
     setObjectName(QStringLiteral("optionsBar"));
@@ -58,6 +58,8 @@ OptionsBar::OptionsBar(QWidget* parent)
     layout->addWidget(quality_);
     layout->addSpacing(Theme::em(1.1));
     layout->addWidget(keepDate_);
+    layout->addSpacing(Theme::em(1.1));
+    layout->addWidget(presetBox_);
     layout->addStretch(1);
     layout->addWidget(optionsButton_);
 
@@ -82,5 +84,6 @@ void OptionsBar::showAim() {
 
 void OptionsBar::setBusy(bool busy) {
     modeBox_->setEnabled(!busy);
+    presetBox_->setEnabled(!busy);
     optionsButton_->setEnabled(!busy);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "ModeBox.h"
+#include "PresetBox.h"
 #include "QualitySlider.h"
 
 #include <QCheckBox>
@@ -8,8 +9,8 @@
 #include <QPointer>
 #include <QPushButton>
 
-// The bar under the list: the conversion, the quality, "Keep original dates", the way to
-// the options window and, beneath them, what a run aims at besides the quality.
+// The bar under the list: the conversion, the quality, "Keep original dates", the presets, the
+// way to the options window and, beneath them, what a run aims at besides the quality.
 class OptionsBar : public QFrame {
     Q_OBJECT
 public:
@@ -18,6 +19,7 @@ public:
     ModeBox* modeBox() const { return modeBox_; }
     QualitySlider* quality() const { return quality_; }
     QCheckBox* keepDate() const { return keepDate_; }
+    PresetBox* presetBox() const { return presetBox_; }
     QPushButton* optionsButton() const { return optionsButton_; }
     // "Aim: at most 200.0 kB · longest side 2048 px"; hidden for the plain quality.
     QLabel* aimLine() const { return aimLine_; }
@@ -38,6 +40,7 @@ private:
     QPointer<ModeBox> modeBox_;
     QPointer<QualitySlider> quality_;
     QPointer<QCheckBox> keepDate_;
+    QPointer<PresetBox> presetBox_;
     QPointer<QPushButton> optionsButton_;
     QPointer<QLabel> aimLine_;
 };

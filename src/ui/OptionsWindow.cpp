@@ -76,4 +76,6 @@ void OptionsWindow::addFolderOptions(QFormLayout* form) {
     connect(existingResult_, &QComboBox::currentIndexChanged, this,
             [](int index) { Preferences::instance().setSkipExistingResults(index == 1); });
     form->addRow(tr("If a result already exists"), existingResult_);
+    saveResults_ = new SaveResultsBox(this);
+    form->addRow(tr("Save results"), saveResults_);
 }

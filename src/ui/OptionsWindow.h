@@ -2,6 +2,7 @@
 #include "AimOptions.h"
 #include "ModeBox.h"
 #include "QualitySlider.h"
+#include "SaveResultsBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,6 +24,7 @@ public:
     AimOptions* aimOptions() const { return aimOptions_; }
     QCheckBox* includeSubfolders() const { return includeSubfolders_; }
     QComboBox* existingResult() const { return existingResult_; }
+    SaveResultsBox* saveResults() const { return saveResults_; }
     QCheckBox* keepColorProfiles() const { return keepColorProfiles_; }
     QCheckBox* keepMetadata() const { return keepMetadata_; }
 
@@ -33,6 +35,7 @@ private:
     QPointer<AimOptions> aimOptions_;
     QPointer<QCheckBox> includeSubfolders_;
     QPointer<QComboBox> existingResult_; // 0: keep both (add a number), 1: skip
+    QPointer<SaveResultsBox> saveResults_;
     QPointer<QCheckBox> keepColorProfiles_;
     QPointer<QCheckBox> keepMetadata_;
 };

@@ -1,12 +1,18 @@
 // Run twice by CTest: "onSessionBus" inside dbus-run-session, where a stand-in for the desktop's
 // services answers on the private bus; "withoutSessionBus" with no bus address at all.
+#include "ConversionSession.h"
 #include "DesktopIntegration.h"
+#include "ModeTable.h"
+#include "Preferences.h"
+#include "RunNotifier.h"
+#include "SizeSummary.h"
 #include "TestFiles.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -20,6 +26,20 @@ public:
         calls << call;
         return bus.send(call.createReply(QVariantList{uint(41)}));
     }
+};
+
+// A connection of its own offering the desktop's services on the test's session bus.
+struct FakeServices {
+    explicit FakeServices(const QString& name)
+        : name(name), bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name)) {}
+    ~FakeServices() { QDBusConnection::disconnectFromBus(name); }
+    bool offer(const QString& service) {
+        return bus.registerVirtualObject('/' + QString(service).replace(u'.', u'/'), &desktop) &&
+               bus.registerService(service);
+    }
+    QString name;
+    QDBusConnection bus;
+    FakeDesktop desktop;
 };
 
 class DesktopIntegrationTest : public QObject {
@@ -48,17 +68,11 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString file = TestFiles::writeBytes(dir.filePath("a b ü.webp"), "x");
         const QString target = folderTarget ? dir.path() : file;
-        const QString name = QTest::currentDataTag();
-        QDBusConnection fakes = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
-        const auto disconnect = qScopeGuard([&] { QDBusConnection::disconnectFromBus(name); });
-        FakeDesktop services;
-        const auto offer = [&](const QString& service) {
-            return fakes.registerVirtualObject('/' + QString(service).replace(u'.', u'/'),
-                                               &services) &&
-                   fakes.registerService(service);
-        };
-        QVERIFY(offer("org.freedesktop.Notifications"));
-        QVERIFY(!fileManager || offer("org.freedesktop.FileManager1"));
+        FakeServices fake(QTest::currentDataTag());
+        QDBusConnection& fakes = fake.bus;
+        FakeDesktop& services = fake.desktop;
+        QVERIFY(fake.offer("org.freedesktop.Notifications"));
+        QVERIFY(!fileManager || fake.offer("org.freedesktop.FileManager1"));
         QVERIFY(fakes.connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", this,
                               SLOT(launcherUpdate(QString, QVariantMap))));
         QStringList opened;
@@ -89,6 +103,67 @@ private Q_SLOTS:
         QVERIFY(uris.size() == 1 && !uris[0].contains(u' ')); // a URI, encoded
         QCOMPARE(QUrl(uris[0]).toLocalFile(), target);
         QVERIFY(opened.isEmpty());
+    }
+
+    // A run ends with a notification when a file manager asked for it, or when the window was
+    // not active; the icon shows the progress during the run only.
+    void runEndNotifies_data() {
+        QTest::addColumn<int>("bad"); // of three files, not images
+        QTest::addColumn<bool>("requested");
+        QTest::addColumn<bool>("windowActive");
+        QTest::addColumn<QString>("summary"); // "" for no notification
+        QTest::newRow("window not active") << 0 << false << false << "Converted 3 files · %1";
+        QTest::newRow("window not active, failures") << 2 << false << false << "2 of 3 failed";
+        QTest::newRow("window active") << 0 << false << true << "";
+        QTest::newRow("asked by a file manager") << 1 << true << true << "1 of 3 failed";
+    }
+    void runEndNotifies() {
+        QFETCH(int, bad);
+        QFETCH(bool, requested);
+        QFETCH(bool, windowActive);
+        QFETCH(QString, summary);
+        FakeServices fake(QTest::currentDataTag());
+        QVERIFY(fake.offer("org.freedesktop.Notifications"));
+        QVERIFY(fake.bus.connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", this,
+                                 SLOT(launcherUpdate(QString, QVariantMap))));
+        updates.clear();
+        QTemporaryDir dir;
+        QStringList files;
+        qint64 in = 0;
+        for (int i = 0; i < 3; ++i) {
+            const QString path = dir.filePath(QStringLiteral("%1.png").arg(i));
+            files << (i < bad ? TestFiles::writeBytes(path, "bad")
+                              : TestFiles::writeImage(path, "png"));
+            in += i < bad ? 0 : QFileInfo(path).size();
+        }
+        Preferences::instance().setMode(ConvertMode::ImageToWebp);
+        ConversionSession session;
+        DesktopIntegration desktop([](const QString&) {});
+        RunNotifier notifier(&session, &desktop, [=] { return windowActive; });
+        notifier.quietRunMs = 0;
+        QSignalSpy added(&session, &ConversionSession::intakeFinished);
+        QSignalSpy finished(&session, &ConversionSession::runFinished);
+        if (requested) {
+            session.convertNextToSources(files, ModeTable::modesForTarget("webp"));
+        } else {
+            session.add(files, ConversionSession::Origin::Drop);
+            QVERIFY(added.wait(20000) && session.start(dir.path(), false));
+        }
+        QVERIFY(finished.wait(60000));
+        desktop.notifyRunEnded("after the run", {}, {}); // comes after any of the run's
+        QTRY_VERIFY(!fake.desktop.calls.isEmpty() &&
+                    fake.desktop.calls.last().arguments().value(3) == "after the run");
+        qint64 out = 0;
+        for (const QFileInfo& result : QDir(dir.path()).entryInfoList({"*.webp"}))
+            out += result.size();
+        if (summary.contains(u'%'))
+            summary = summary.arg(SizeSummary::totalsText(in, out));
+        QStringList notified;
+        for (const QDBusMessage& call : fake.desktop.calls.mid(0, fake.desktop.calls.size() - 1))
+            notified << call.arguments().value(3).toString();
+        QCOMPARE(notified, summary.isEmpty() ? QStringList() : QStringList{summary});
+        QVERIFY(updates.size() >= 2 && updates.first().value(2).toBool());
+        QCOMPARE(updates.last().value(2), QVariant(false));
     }
 
     void withoutSessionBus() {

@@ -66,6 +66,33 @@ private Q_SLOTS:
         QCOMPARE(received.at(0).at(0).toStringList(), files);
     }
 
+    // A --convert-to target follows the paths: an instance that predates it, reading only the
+    // paths, still gets them whole; a message without it is the older one.
+    void targetFollowsThePaths_data() {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("files to open") << QString();
+        QTest::newRow("files to convert") << QStringLiteral("webp");
+    }
+    void targetFollowsThePaths() {
+        QFETCH(QString, target);
+        InstanceChannel channel;
+        QCOMPARE(channel.listen(), InstanceChannel::ListenResult::Listening);
+        QSignalSpy received(&channel, &InstanceChannel::filesReceived);
+        const QStringList files{image("t/a.webp"), image("t/b.webp")};
+        const QByteArray message = InstanceChannel::message(files, target);
+        QLocalSocket socket;
+        socket.connectToServer(InstanceChannel::serverName());
+        QVERIFY(socket.waitForConnected(2000));
+        socket.write(message);
+        QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 5000);
+        QCOMPARE(received[0], (QVariantList{files, target}));
+        QDataStream older(message.mid(sizeof(quint32) + sizeof(qint64)));
+        QStringList paths;
+        older >> paths;
+        QCOMPARE(paths, files);
+        QCOMPARE(older.status(), QDataStream::Ok);
+    }
+
     // Anything else on the socket is dropped without an answer and without files.
     void garbageIsRefused() {
         InstanceChannel channel;
@@ -221,6 +248,10 @@ private Q_SLOTS:
         QByteArray log;
         QTRY_VERIFY_WITH_TIMEOUT(
             (log += first.readAllStandardError()).contains("added 2 of 2 files"), 20000);
+        // A file manager's action reaches it too: converted at once, beside its source.
+        const QString png = TestFiles::writeImage(dir.filePath("two/c.png"), "png", {6, 6});
+        QCOMPARE(QProcess::execute(appBinary(), {"--convert-to", "webp", png}), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(TestFiles::isWebp(dir.filePath("two/c.webp")), 30000);
         first.terminate();
         QVERIFY(first.waitForFinished(10000)); // otherwise QProcess kills it on destruction
     }

@@ -7,6 +7,7 @@
 #include "AppDelegate.h"
 #include "JobList.h"
 #include "Preferences.h"
+#include "Preset.h"
 #include "RunReport.h"
 #include "TestFiles.h"
 #include "Translations.h"
@@ -79,13 +80,14 @@ QList<Text> collect(const QList<QWidget*>& windows) {
     return texts;
 }
 
-// Texts that read the same in German.
+// Texts that read the same in German. Preset names are names, the shipped ones too: the
+// command line is given them.
 bool sameInGerman(const QString& text) {
     static const QStringList words{"OK", "WebP", "PNG", "JPG", "GIF", "Tessaro Pro", "Info"};
     static const QRegularExpression letters(QStringLiteral("[A-Za-z]"));
     static const QRegularExpression measure(QStringLiteral("^[\\d.,\\s]+(kB|px)$"));
-    return words.contains(text) || !text.contains(letters) || text.startsWith(u'/') ||
-           text.contains(measure);
+    return words.contains(text) || findPreset(Preset::defaults(), text) != nullptr ||
+           !text.contains(letters) || text.startsWith(u'/') || text.contains(measure);
 }
 
 } // namespace

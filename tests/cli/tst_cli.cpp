@@ -276,6 +276,57 @@ private Q_SLOTS:
                  qPrintable(QStringLiteral("%1 vs %2").arg(bytes[0]).arg(bytes[1])));
     }
 
+    // A preset stands for the flags of what it holds, where it is given: a flag after it
+    // overrides it, one before it is overridden. What --list-presets prints is a presets file
+    // converting the same; a mistake in a hand-written one is told by its line.
+    void presets_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("file"); // the presets file; "" for none
+        QTest::addColumn<int>("quality");  // the JPG result's; 0: exit status 2
+        QTest::addColumn<int>("width");
+        const QString share = "Share";
+        QTest::newRow("preset") << QStringList{"--preset", share} << "" << 85 << 1600;
+        QTest::newRow("quality after it")
+            << QStringList{"--preset", share, "-q", "50"} << "" << 50 << 1600;
+        QTest::newRow("quality before it")
+            << QStringList{"-q", "50", "--preset", share} << "" << 85 << 1600;
+        QTest::newRow("size limit after it")
+            << QStringList{"--preset", share, "--max-side", "100"} << "" << 85 << 100;
+        QTest::newRow("hand-written")
+            << QStringList{"--preset", "Mine", "-t", "jpg"} << "[Mine]\nquality = 30\n"
+            << 30 << 2000;
+        QTest::newRow("hand-written mistake") << QStringList{"--preset", "Mine", "-t", "jpg"}
+                                              << "[Mine]\nquality = 30\nlossless = 1\n"
+                                              << 0 << 0;
+    }
+    void presets() {
+        QFETCH(QStringList, options);
+        QFETCH(QString, file);
+        QFETCH(int, quality);
+        QFETCH(int, width);
+        const QString config = base_ + "/config/tessaro";
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(base_ + "/config"));
+        QVERIFY(QDir().mkpath(config));
+        if (!file.isEmpty())
+            writeBytes(config + "/presets.conf", file.toUtf8());
+        const QString source = writeImage(in_ + "/big.webp", "webp", {2000, 1000});
+        for (const QString& out : {out_, out_ + "2"}) {
+            const int status =
+                run(QStringList{"--json", "-o", out} + options + QStringList{source});
+            if (quality == 0) {
+                QCOMPARE(status, 2);
+                QVERIFY2(stderr_.contains(config + "/presets.conf, line 3: "), qPrintable(stderr_));
+                return;
+            }
+            QCOMPARE(status, 0);
+            const QJsonObject input = json()["inputs"].toArray().at(0).toObject();
+            QCOMPARE(input["quality"].toInt(), quality);
+            QCOMPARE(input["width"].toInt(), width);
+            QCOMPARE(run({"--list-presets"}), 0);
+            writeBytes(config + "/presets.conf", stdout_.toUtf8());
+        }
+    }
+
     // IN: a PNG, TXT: a text file, DIR: the folder holding both.
     void exitTwo_data() {
         QTest::addColumn<QStringList>("arguments");

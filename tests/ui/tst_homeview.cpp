@@ -1,10 +1,11 @@
 // The home view's own wiring without a run: how additions reach the list, its alerts, row
 // deletion, the two ways of changing the mode and the quality sliders.
+#include "AlertSheet.h"
 #include "FileIntake.h"
 #include "HomeTestKit.h"
-#include "AlertSheet.h"
 #include "JobRowDelegate.h"
 #include "ModeTable.h"
+#include "PresetFile.h"
 #include "ReasonText.h"
 #include "SettingsKeys.h"
 
@@ -165,6 +166,51 @@ private Q_SLOTS:
         QVERIFY(!options->isEnabled() && !bar->isEnabled());
         choose(barBox(), ConvertMode::WebpToJpg);
         QVERIFY(bar->isEnabled());
+    }
+
+    // The bar's preset box: choosing one applies it (the bar shows its conversion and, as the
+    // bar's conversion box does, a list of other files is cleared); saving,
+    // renaming and deleting rewrite the file; a file with a mistake is told by its line and
+    // never rewritten.
+    void presetBox() {
+        QFile::remove(PresetFile::path());
+        home = std::make_unique<HomeView>();
+        PresetBox* presets = home->optionsBar()->presetBox();
+        QStringList answers; // the name panel's, in turn
+        presets->askName = [&](QWidget*, const QString&, const QString&,
+                               const PresetBox::NameReply& reply) { reply(answers.takeFirst()); };
+        QVERIFY(addAndWait(*home, make("a.png")));
+        const int share = presets->box()->findText(QStringLiteral("Share"));
+        presets->box()->setCurrentIndex(share);
+        Q_EMIT presets->box()->activated(share);
+        QCOMPARE(barBox()->mode(), ConvertMode::WebpToJpg);
+        QCOMPARE(Preferences::instance().longestSide(), 1600);
+        QCOMPARE(listed(*home), QStringList());
+        Preferences::instance().setQuality(33);
+        answers = QStringList{"Mine", " Renamed "};
+        presets->saveAsAction()->trigger();
+        presets->renameAction()->trigger();
+        const auto names = [] {
+            QStringList names;
+            for (const Preset& preset : PresetFile::load().presets)
+                names << preset.name + u'=' + QString::number(preset.quality.value_or(-1));
+            return names;
+        };
+        QCOMPARE(names(), QStringList({"Web=80", "Archive=100", "Share=85", "Renamed=33"}));
+        presets->deleteAction()->trigger();
+        QCOMPARE(names(), QStringList({"Web=80", "Archive=100", "Share=85"}));
+
+        const QByteArray mistake("[A]\nquality = lots\n");
+        QFile file(PresetFile::path());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(mistake) > 0);
+        file.close();
+        QSignalSpy alerts(home.get(), &HomeView::alertShown);
+        answers = QStringList{"Other"};
+        presets->saveAsAction()->trigger();
+        QVERIFY(alerts.size() == 1 &&
+                alerts[0][0].toString().startsWith(PresetFile::path() + ", line 2: "));
+        QVERIFY(!presets->saveAsAction()->isEnabled());
+        QCOMPARE(TestFiles::head(PresetFile::path(), 64), mistake);
     }
 };
 

@@ -57,12 +57,12 @@ private Q_SLOTS:
         QCOMPARE(add(2).size(), 2);
         home->tableView()->setFocus();
         QStringList order{QApplication::focusWidget()->objectName()};
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < 7; ++i) {
             key(Qt::Key_Tab);
             order.append(QApplication::focusWidget()->objectName());
         }
         QCOMPARE(order, QStringList({"tableView", "modeBox", "qualitySlider", "keepDate",
-                                     "optionsButton", "startButton"}));
+                                     "presetBox", "presetMenu", "optionsButton", "startButton"}));
     }
 
     // Delete removes the selected rows and leaves the next one current, so Delete goes on.

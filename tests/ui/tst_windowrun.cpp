@@ -216,6 +216,68 @@ private Q_SLOTS:
         if (control == AimControl::Lossless)
             QCOMPARE(QImage(result).convertToFormat(QImage::Format_RGB32), QImage(source));
     }
+
+    // "Save results": beside each source without a panel ("(1)" when the name is taken),
+    // always in the stored folder, or the alert naming a stored folder that is gone. A file
+    // in the way is never replaced.
+    void saveResultsSetting_data() {
+        QTest::addColumn<SaveResults>("place");
+        QTest::addColumn<QString>("folder");      // the stored "Always in" folder
+        QTest::addColumn<QStringList>("results"); // the jobs' results; none: no run
+        QTest::newRow("next to each source")
+            << SaveResults::NextToSource << "" << QStringList{"a(1).webp", "s/b.webp"};
+        QTest::newRow("always in a folder")
+            << SaveResults::Folder << "fixed" << QStringList{"fixed/a.webp", "fixed/b.webp"};
+        QTest::newRow("always in a folder that is gone")
+            << SaveResults::Folder << "gone" << QStringList();
+    }
+    void saveResultsSetting() {
+        QFETCH(SaveResults, place);
+        QFETCH(QString, folder);
+        QFETCH(QStringList, results);
+        const QString taken = TestFiles::writeBytes(at("a.webp"), "taken");
+        QVERIFY(QDir().mkpath(at("fixed")));
+        Preferences::instance().setSaveResults(place);
+        Preferences::instance().setResultsFolder(at(folder));
+        QVERIFY(addAndWait(*home, {image("a.png"), image("s/b.png")}));
+        if (results.isEmpty()) {
+            home->footer()->startButton()->click();
+            QVERIFY(!home->session()->isRunning());
+            QVERIFY(home->lastAlert() != nullptr && home->lastAlert()->text().contains(at(folder)));
+        } else {
+            QVERIFY(runAndWait(*home));
+        }
+        for (int row = 0; row < results.size(); ++row) {
+            QCOMPARE(home->session()->jobs()->at(row).outputPath, at(results[row]));
+            QVERIFY(TestFiles::isWebp(at(results[row])));
+        }
+        QCOMPARE(panels.outputPanels, 0);
+        QCOMPARE(TestFiles::head(taken), QByteArray("taken"));
+    }
+
+    // A file manager's request converts only its own files, next to them, each by the
+    // conversion that takes it (a GIF to animated WebP), while the list's other file and mode
+    // stay; asked again for a listed file, it converts it again.
+    void requestConvertsOnlyItsFiles() {
+        Preferences::instance().setMode(ConvertMode::WebpToJpg);
+        const QString other = TestFiles::writeImage(at("o.webp"), "webp", {8, 8});
+        QVERIFY(addAndWait(*home, {other}) && QDir().mkpath(at("r")));
+        const QStringList asked{TestFiles::writeAnimatedGif(at("r/a.gif")), image("r/b.png")};
+        QSignalSpy finished(home->session(), &ConversionSession::runFinished);
+        home->convertFiles(asked + QStringList{TestFiles::writeBytes(at("r/c.txt"), "x")},
+                           QStringLiteral("webp"));
+        QVERIFY(finished.wait(120000));
+        QCOMPARE(listed(*home), QStringList{other} + asked);
+        QCOMPARE(stateOf(*home, 0), JobState::Waiting);
+        QVERIFY(TestFiles::head(at("r/a.webp"), 1 << 16).contains("ANIM"));
+        QVERIFY(TestFiles::isWebp(at("r/b.webp")));
+        QCOMPARE(home->session()->mode(), ConvertMode::WebpToJpg);
+        QCOMPARE(panels.outputPanels, 0);
+        home->convertFiles({asked[1]}, QStringLiteral("webp"));
+        QVERIFY(finished.wait(120000));
+        QVERIFY(TestFiles::isWebp(at("r/b(1).webp")));
+        QCOMPARE(stateOf(*home, 0), JobState::Waiting);
+    }
 };
 
 QTEST_MAIN(WindowRunTest)
