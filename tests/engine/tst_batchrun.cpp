@@ -73,7 +73,7 @@ private Q_SLOTS:
         } modes[] = {{ConvertMode::ImageToWebp, "png", "webp", 022},
                      {ConvertMode::ImageToWebp, "jpg", "webp", 077},
                      {ConvertMode::WebpToPng, "webp", "png", 002},
-                     {ConvertMode::WebpToJpg, "webp", "jpg", 077},
+                     {ConvertMode::WebpToJpg, "webp", "jpg", 002},
                      {ConvertMode::GifToWebp, "gif", "webp", 002}};
         for (const auto& m : modes) {
             QTest::addRow("%s to %s", m.in, m.out) << m.mode << m.in << m.out << "a.b" << m.umask;
@@ -195,10 +195,14 @@ private Q_SLOTS:
             << toWebp << "echo 'Bad input' >&2; exit 1" << png << "Bad input" << R::ToolFailed;
         QTest::newRow("crash, nothing said")
             << toWebp << "kill -SEGV $$" << png << "cwebp" << R::ToolSilent;
-        // It and its child ignore the polite request to stop: the grace period ends both.
+        // It and its child ignore the polite request to stop: the grace period ends both. A
+        // child that ignores it outlives its tool only until the tool has ended.
         QTest::newRow("hang past the limit, TERM ignored")
-            << toWebp << "trap '' TERM; sleep 60 & echo \"$$ $!\" > '%2'; wait" << png << "cwebp"
+            << toWebp << "trap '' TERM; sleep 300 & echo \"$$ $!\" > '%2'; wait" << png << "cwebp"
             << R::ToolTimedOut;
+        QTest::newRow("hang past the limit, a child ignores TERM")
+            << toWebp << "(trap '' TERM; exec sleep 300) & echo \"$$ $!\" > '%2'; wait" << png
+            << "cwebp" << R::ToolTimedOut;
         QTest::newRow("output folder gone meanwhile")
             << toWebp << "rm -r '%1'; " + writeOk << png << "%1" << R::WriteFailed;
         QTest::newRow("stderr flood, then success")
