@@ -97,7 +97,6 @@ private Q_SLOTS:
         const auto alerts = clickLogin(window, row[0], row[1], row[2] == u"x");
         QCOMPARE(alerts->size(), 1);
         QCOMPARE(alerts->at(0), QVariantList({alert, 1}));
-        QCOMPARE(window.currentAlert()->text(), alert);
         QCOMPARE(sent.size(), 0);
         window.currentAlert()->button(QMessageBox::Ok)->click();
         QVERIFY(window.isVisible());

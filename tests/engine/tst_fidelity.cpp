@@ -76,7 +76,6 @@ private Q_SLOTS:
         const bool turned = tagged && kind != "png"; // stored turned 90° clockwise
         const QString source =
             write(file("source." + kind), kind, {tagged, tagged, turned ? 6 : 1});
-        QCOMPARE(profileOf(source), tagged ? wideGamutProfile() : QByteArray());
 
         const Job job = convert(source, mode, keepProfile, keepMetadata);
         QVERIFY2(job.state == JobState::Converted, qPrintable(job.detail));

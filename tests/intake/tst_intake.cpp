@@ -12,13 +12,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using FileIntake::collect;
-using FileIntake::scanFolder;
+using namespace FileIntake;
 using TestFiles::writeBytes;
 
 namespace {
 
-QStringList jobs(const FileIntake::IntakeResult& result) {
+QStringList jobs(const IntakeResult& result) {
     QStringList paths;
     for (const Job& job : result.jobs)
         paths << job.path;
@@ -66,7 +65,7 @@ private Q_SLOTS:
         const auto checked = collect(takenPaths + refusedPaths, {mode}, {}, 20, true);
         QCOMPARE(jobs(checked), takenPaths);
         QCOMPARE(checked.skipped.size(), refusedPaths.size()); // the rest, nothing dropped
-        for (const FileIntake::SkippedPath& skipped : checked.skipped)
+        for (const SkippedPath& skipped : checked.skipped)
             QCOMPARE(skipped.reason, Reason::WrongExtension);
         QStringList scanned = scanFolder({mode}, dir.path());
         scanned.sort();
@@ -127,17 +126,17 @@ private Q_SLOTS:
         QVERIFY(::mkdir(root + "/old\xe9", 0755) == 0);
         touchRaw(root + "/old\xe9/in.png");
         const QList<ConvertMode> still{ConvertMode::ImageToWebp};
-        const FileIntake::Expansion expansion = FileIntake::expand({dir.path()}, still, true);
+        const Expansion expansion = expand({dir.path()}, still, true);
         QCOMPARE(expansion.candidates, QStringList{ok});
         QStringList skipped;
-        for (const FileIntake::SkippedPath& skip : expansion.skipped)
+        for (const SkippedPath& skip : expansion.skipped)
             skipped << QDir(dir.path()).relativeFilePath(skip.path) + " - " +
                            QMetaEnum::fromType<Reason>().valueToKey(int(skip.reason));
         skipped.sort();
         QCOMPARE(skipped,
                  (QStringList{"caf\\xe9.png - NotUtf8FileName", "old\\xe9 - NotUtf8FolderName"}));
         auto result = collect(expansion.candidates, still, {}, 10, false);
-        FileIntake::applyExpansion(expansion, &result);
+        applyExpansion(expansion, &result);
         QCOMPARE(jobs(result), QStringList{ok});
         QCOMPARE(result.skipped.size(), 2);
         // QTemporaryDir cannot remove what it cannot name.

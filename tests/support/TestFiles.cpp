@@ -109,23 +109,17 @@ bool isWebp(const QString& path) {
 }
 
 bool isAnimatedWebp(const QString& path) {
-    QFile file(path);
-    if (!isWebp(path) || !file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray all = file.readAll();
-    return all.contains("ANIM") && all.count("ANMF") >= 2;
+    const QByteArray all = head(path, 1 << 24);
+    return isWebp(path) && all.contains("ANIM") && all.count("ANMF") >= 2;
 }
 
 void writeFakeTools(const QString& folder, const QString& scriptBody) {
     QDir().mkpath(folder);
-    for (const char* tool : {"cwebp", "dwebp", "gif2webp"}) {
-        for (const QString& name :
-             {QString::fromLatin1(tool), QString::fromLatin1(tool) + "-x8664"}) {
-            const QString path = folder + u'/' + name;
-            writeBytes(path, ("#!/bin/sh\n" + scriptBody + u'\n').toUtf8());
-            QFile::setPermissions(path,
-                                  QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
-        }
+    for (const char* name :
+         {"cwebp", "dwebp", "gif2webp", "cwebp-x8664", "dwebp-x8664", "gif2webp-x8664"}) {
+        const QString path = writeBytes(folder + u'/' + QLatin1String(name),
+                                        ("#!/bin/sh\n" + scriptBody + u'\n').toUtf8());
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
     }
 }
 
