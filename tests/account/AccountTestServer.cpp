@@ -16,10 +16,12 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A whole answer; one with a location is a redirect (307 unless status says otherwise).
 void write(QSslSocket* socket, const QByteArray& body, const QByteArray& type,
-           const QByteArray& location = {}) {
+           const QByteArray& location = {}, QByteArray status = {}) {
     const QByteArray typeHeader = type.isEmpty() ? "" : "Content-Type: " + type + "\r\n";
-    const QByteArray status = location.isEmpty() ? "200 OK" : "307 Temporary Redirect";
+    if (status.isEmpty())
+        status = location.isEmpty() ? "200 OK" : "307 Temporary Redirect";
     socket->write("HTTP/1.1 " + status + "\r\n" + typeHeader +
                   (location.isEmpty() ? "" : "Location: " + location + "\r\n") +
                   "Content-Length: " + QByteArray::number(body.size()) +
@@ -86,10 +88,8 @@ void AccountTestServer::onReadyRead(QSslSocket* socket) {
         write(socket, QByteArray::fromPercentEncoding(target[5]),
               QByteArray::fromPercentEncoding(target[4]));
     } else if (route == "redirect" && target.size() >= 7) {
-        location = QByteArray::fromPercentEncoding(target[5]) + target.mid(6).join('/');
-        socket->write("HTTP/1.1 " + target[4] + " Moved\r\nLocation: " + location +
-                      "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-        socket->disconnectFromHost();
+        write(socket, {}, {}, QByteArray::fromPercentEncoding(target[5]) + target.mid(6).join('/'),
+              target[4] + " Moved");
     } else if (route == "stream") {
         stream(socket, target[4].toLongLong(), target[5] == "chunked");
     }
@@ -102,14 +102,13 @@ void AccountTestServer::stream(QSslSocket* socket, qint64 size, bool chunked) {
                   "\r\nConnection: close\r\n\r\n");
     // A piece whenever the connection has taken the last ones: as fast as the client reads.
     auto sent = std::make_shared<qint64>(0);
-    const auto more = [this, socket, size, chunked, sent] {
+    const auto more = [socket, size, chunked, sent] {
         constexpr qint64 Piece = 64 * 1024;
         while (*sent < size && socket->encryptedBytesToWrite() + socket->bytesToWrite() < Piece) {
             const QByteArray piece = paddedJson(*sent, std::min(size, *sent + Piece), size);
             socket->write(chunked ? QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n"
                                   : piece);
             *sent += piece.size();
-            streamed_ += piece.size();
         }
         if (*sent == size) {
             *sent = size + 1; // finished once

@@ -20,8 +20,6 @@ public:
     QUrl baseUrl() const;
     // The requests as they arrived: request line, headers, body.
     const QList<QByteArray>& received() const { return received_; }
-    // Bytes of streamed bodies handed to the connection so far.
-    qint64 streamed() const { return streamed_; }
 
     static QString authorityFile() { return QStringLiteral(TESSARO_ACCOUNT_CERTS "/test-ca.pem"); }
     static QJsonObject users(); // e-mail -> {password, message, status, data}
@@ -33,5 +31,4 @@ private:
 
     QSslServer server_;
     QList<QByteArray> received_;
-    qint64 streamed_ = 0;
 };

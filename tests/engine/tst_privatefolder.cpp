@@ -2,10 +2,10 @@
 // them open, and never trusted when someone else could have prepared them.
 #include "AppPaths.h"
 #include "PrivateFolder.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,12 +17,9 @@ mode_t modeOf(const QString& path) {
     struct stat st;
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
-bool makeWithMode(const QString& path, mode_t mode) {
-    return QDir().mkpath(path) && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
-}
-bool writeWithMode(const QString& path, mode_t mode) {
+bool withMode(const QString& path, mode_t mode, bool folder = true) {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
+    return (folder ? QDir().mkpath(path) : file.open(QIODevice::WriteOnly)) &&
            ::chmod(QFile::encodeName(path).constData(), mode) == 0;
 }
 } // namespace
@@ -32,89 +29,65 @@ class PrivateFolderTest : public QObject {
     QTemporaryDir dir;
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(dir.isValid()); }
-
     void newFolderIsPrivateWhateverTheUmask() {
-        const mode_t previous = ::umask(0);
+        const TestFiles::UmaskScope open(0);
         QString why;
         const QString folder = dir.filePath(QStringLiteral("fresh/deeper"));
-        const bool made = PrivateFolder::makeOrCheck(folder, &why);
-        ::umask(previous);
-        QVERIFY2(made, qPrintable(why));
+        QVERIFY2(PrivateFolder::makeOrCheck(folder, &why), qPrintable(why));
         QCOMPARE(modeOf(folder), mode_t(0700));
     }
 
     void preparedFoldersAreRefused_data() {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("repairable"); // closed by makeOrRepair, as the home is at start
-        auto row = [](const char* tag, const char* kind, const char* reason, bool repairable) {
-            QTest::newRow(tag) << QString(kind) << QString(reason) << repairable;
-        };
-        row("writable by others", "open", "can be written by other users", true);
-        row("writable by the group", "group", "can be written by other users", true);
-        row("a link to a private folder", "link", "is a link", false);
-        row("a file", "file", "is not a folder", false);
-        row("another user's", "foreign", "belongs to another user", false);
+        QTest::newRow("writable by others") << "open" << true;
+        QTest::newRow("writable by the group only") << "group" << true;
+        QTest::newRow("a link to a private folder") << "link" << false;
+        QTest::newRow("a file") << "file" << false;
+        QTest::newRow("another user's") << "foreign" << false;
     }
     void preparedFoldersAreRefused() {
         QFETCH(QString, kind);
-        QFETCH(QString, reason);
         QFETCH(bool, repairable);
-        const QString folder = dir.filePath(QStringLiteral("prepared-") + kind);
-        if (kind == QLatin1String("open"))
-            QVERIFY(makeWithMode(folder, 0777));
-        else if (kind == QLatin1String("group"))
-            QVERIFY(makeWithMode(folder, 0770));
-        else if (kind == QLatin1String("link"))
-            QVERIFY(makeWithMode(folder + QStringLiteral(".target"), 0700) &&
-                    QFile::link(folder + QStringLiteral(".target"), folder));
-        else if (kind == QLatin1String("file"))
-            QVERIFY(writeWithMode(folder, 0700));
-        else {
-            if (::geteuid() != 0)
-                QSKIP("only root can give a folder to another user");
-            QVERIFY(makeWithMode(folder, 0775));
-            QCOMPARE(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
-        }
+        QString folder = dir.filePath(QStringLiteral("prepared-") + kind);
+        if (kind == "open" || kind == "group")
+            QVERIFY(withMode(folder, kind == "open" ? 0777 : 0770));
+        else if (kind == "link")
+            QVERIFY(withMode(folder + ".target", 0700) && QFile::link(folder + ".target", folder));
+        else if (kind == "file")
+            QVERIFY(withMode(folder, 0700, false));
+        else if (::geteuid() == 0) // only root can give a folder away
+            QVERIFY(withMode(folder, 0755) &&
+                    ::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
+        else // an ordinary user finds one of root's, closed to others
+            folder = QDir::rootPath();
         const mode_t prepared = modeOf(folder);
         QString why;
         QVERIFY(!PrivateFolder::makeOrCheck(folder, &why));
-        QVERIFY2(why.contains(reason), qPrintable(why));
-        QVERIFY(why.contains(folder));
+        QVERIFY2(why.startsWith(folder + u' '), qPrintable(why));
         QCOMPARE(modeOf(folder), prepared);
         QCOMPARE(PrivateFolder::makeOrRepair(folder, &why), repairable);
         QCOMPARE(modeOf(folder), repairable ? mode_t(0700) : prepared);
     }
 
-    // A home an older version made with the umask's modes is closed at start: folders 0700,
-    // files 0600; a link inside is left alone and not followed.
-    void existingHomeIsRepaired_data() {
-        QTest::addColumn<int>("homeMode");
-        QTest::newRow("umask 022") << 0755;
-        QTest::newRow("umask 002") << 0775;
-    }
+    // A home an older version made with the umask's modes (group-writable here) is closed at
+    // start: folders 0700, files 0600; a link inside is left alone and not followed.
     void existingHomeIsRepaired() {
-        QFETCH(int, homeMode);
-        const QString home = AppPaths::privateHome();
+        const QString home = AppPaths::privateHome(), documents = home + "/Documents";
         QVERIFY(!home.isEmpty());
-        QVERIFY(makeWithMode(home + QStringLiteral("/Documents/tessaro-run-x"), 0755));
-        QVERIFY(makeWithMode(home + QStringLiteral("/Documents"), 0755));
-        QVERIFY(makeWithMode(home, mode_t(homeMode)));
-        const QString session = home + QStringLiteral("/Documents/user.plist");
-        const QString outside = dir.filePath(QStringLiteral("outside.txt"));
-        QVERIFY(writeWithMode(session, 0644) && writeWithMode(outside, 0644));
-        QFile::remove(home + QStringLiteral("/Documents/link")); // left by a failed run
-        QVERIFY(QFile::link(outside, home + QStringLiteral("/Documents/link")));
-
+        QVERIFY(withMode(documents + "/tessaro-run-x", 0755) && withMode(documents, 0755) &&
+                withMode(home, 0775));
+        const QString session = documents + "/user.plist", outside = dir.filePath("outside.txt");
+        QVERIFY(withMode(session, 0644, false) && withMode(outside, 0644, false));
+        QFile::remove(documents + "/link"); // left by a failed run
+        QVERIFY(QFile::link(outside, documents + "/link"));
         QString why;
         QVERIFY2(AppPaths::preparePrivateHome(&why), qPrintable(why));
-        QCOMPARE(modeOf(home), mode_t(0700));
-        QCOMPARE(modeOf(home + QStringLiteral("/Documents")), mode_t(0700));
-        QCOMPARE(modeOf(home + QStringLiteral("/Documents/tessaro-run-x")), mode_t(0700));
+        for (const QString& folder : {home, documents, documents + "/tessaro-run-x"})
+            QCOMPARE(modeOf(folder), mode_t(0700));
         QCOMPARE(modeOf(session), mode_t(0600));
         QCOMPARE(modeOf(outside), mode_t(0644));
-        QVERIFY(QFile::remove(home + QStringLiteral("/Documents/link")));
+        QVERIFY(QFile::remove(documents + "/link"));
     }
 };
 

@@ -12,13 +12,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using FileIntake::collect;
-using FileIntake::scanFolder;
+using namespace FileIntake;
 using TestFiles::writeBytes;
 
 namespace {
 
-QStringList jobs(const FileIntake::IntakeResult& result) {
+QStringList jobs(const IntakeResult& result) {
     QStringList paths;
     for (const Job& job : result.jobs)
         paths << job.path;
@@ -66,7 +65,7 @@ private Q_SLOTS:
         const auto checked = collect(takenPaths + refusedPaths, {mode}, {}, 20, true);
         QCOMPARE(jobs(checked), takenPaths);
         QCOMPARE(checked.skipped.size(), refusedPaths.size()); // the rest, nothing dropped
-        for (const FileIntake::SkippedPath& skipped : checked.skipped)
+        for (const SkippedPath& skipped : checked.skipped)
             QCOMPARE(skipped.reason, Reason::WrongExtension);
         QStringList scanned = scanFolder({mode}, dir.path());
         scanned.sort();
@@ -90,11 +89,8 @@ private Q_SLOTS:
         QCOMPARE(jobs(result), (QStringList{a, missing}));
         QCOMPARE(result.jobs.at(1).sourceBytes, 0);
         QCOMPARE(result.skipped.size(), 2);
-        QCOMPARE(result.skipped.at(1).path, fifo);
+        QVERIFY(result.skipped.at(0).path == notes && result.skipped.at(1).path == fifo);
         QCOMPARE(result.skipped.at(1).reason, Reason::NotRegularFile);
-        QVERIFY2(result.skipped.at(0).path == notes &&
-                     result.skipped.at(0).detail.contains("\"txt\""),
-                 qPrintable(result.skipped.first().detail));
         QVERIFY(!result.oversize && !result.listFull && result.dropped.isEmpty());
     }
 
@@ -109,28 +105,19 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(dir.filePath("real")));
         QVERIFY(QFile::link(dir.filePath("real"), dir.filePath("dirlink.webp")));
 
-        // The directory's own order, unsorted.
-        QStringList expected;
+        QStringList expected; // in the directory's own order, unsorted
         const auto filter = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
-        for (const QString& name : QDir(dir.path()).entryList(filter, QDir::Unsorted)) {
+        for (const QString& name : QDir(dir.path()).entryList(filter, QDir::Unsorted))
             if (wanted.contains(name))
                 expected.append(dir.filePath(name));
-        }
         QCOMPARE(expected.size(), wanted.size());
         QCOMPARE(scanFolder({ConvertMode::WebpToJpg}, dir.path()), expected);
         QCOMPARE(scanFolder({ConvertMode::WebpToJpg}, dir.filePath("missing")), QStringList{});
     }
 
-    // A name that is not valid UTF-8 is reported with the reason by one-level and recursive
-    // scans alike, and lands in the intake result's skipped list (which the window counts).
-    void invalidUtf8NamesAreSkippedWithReason_data() {
-        QTest::addColumn<bool>("recursive");
-        QTest::newRow("one level") << false;
-        QTest::newRow("recursive") << true;
-    }
-
+    // A name that is not valid UTF-8, of a file or of a folder, is reported with its reason
+    // and lands in the intake result's skipped list (which the window counts).
     void invalidUtf8NamesAreSkippedWithReason() {
-        QFETCH(bool, recursive);
         QTemporaryDir dir;
         const QByteArray root = QFile::encodeName(dir.path());
         touchRaw(root + "/caf\xe9.png");
@@ -139,21 +126,19 @@ private Q_SLOTS:
         QVERIFY(::mkdir(root + "/old\xe9", 0755) == 0);
         touchRaw(root + "/old\xe9/in.png");
         const QList<ConvertMode> still{ConvertMode::ImageToWebp};
-        const FileIntake::Expansion expansion = FileIntake::expand({dir.path()}, still, recursive);
+        const Expansion expansion = expand({dir.path()}, still, true);
         QCOMPARE(expansion.candidates, QStringList{ok});
         QStringList skipped;
-        for (const FileIntake::SkippedPath& skip : expansion.skipped)
+        for (const SkippedPath& skip : expansion.skipped)
             skipped << QDir(dir.path()).relativeFilePath(skip.path) + " - " +
                            QMetaEnum::fromType<Reason>().valueToKey(int(skip.reason));
         skipped.sort();
-        QStringList expected{"caf\\xe9.png - NotUtf8FileName"};
-        if (recursive)
-            expected << "old\\xe9 - NotUtf8FolderName";
-        QCOMPARE(skipped, expected);
+        QCOMPARE(skipped,
+                 (QStringList{"caf\\xe9.png - NotUtf8FileName", "old\\xe9 - NotUtf8FolderName"}));
         auto result = collect(expansion.candidates, still, {}, 10, false);
-        FileIntake::applyExpansion(expansion, &result);
+        applyExpansion(expansion, &result);
         QCOMPARE(jobs(result), QStringList{ok});
-        QCOMPARE(result.skipped.size(), expected.size());
+        QCOMPARE(result.skipped.size(), 2);
         // QTemporaryDir cannot remove what it cannot name.
         for (const char* raw : {"/caf\xe9.png", "/\xff\xfe.txt", "/old\xe9/in.png"})
             ::unlink(root + raw);

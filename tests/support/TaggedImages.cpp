@@ -18,12 +18,15 @@ QByteArray wideGamutProfile() {
     return QColorSpace(QColorSpace::AdobeRgb).iccProfile();
 }
 
+namespace {
+// Runs exiv2 with arguments; its standard output.
 QByteArray exiv2(const QStringList& arguments) {
     QProcess process;
     process.start(QStringLiteral("exiv2"), arguments);
     process.waitForFinished(30000);
     return process.readAllStandardOutput();
 }
+} // namespace
 
 QString write(const QString& path, const QString& kind, const Tags& tags) {
     QImage image(40, 20, QImage::Format_RGB32);
@@ -44,21 +47,17 @@ QString write(const QString& path, const QString& kind, const Tags& tags) {
     } else {
         image.save(path, kind.toLatin1().constData(), 95);
     }
-    QStringList commands;
+    QStringList arguments;
     if (tags.metadata)
-        commands << QStringLiteral("set Exif.Photo.DateTimeOriginal Ascii %1").arg(DateTaken)
-                 << QStringLiteral("set Exif.Image.Model Ascii %1").arg(CameraModel)
-                 << QStringLiteral("set Exif.GPSInfo.GPSLatitudeRef Ascii N")
-                 << QStringLiteral("set Exif.GPSInfo.GPSLatitude Rational 48/1 51/1 24/1")
-                 << QStringLiteral("set Xmp.dc.title LangAlt %1").arg(XmpTitle);
+        arguments << QStringLiteral("-Mset Exif.Photo.DateTimeOriginal Ascii %1").arg(DateTaken)
+                  << QStringLiteral("-Mset Exif.Image.Model Ascii %1").arg(CameraModel)
+                  << QStringLiteral("-Mset Exif.GPSInfo.GPSLatitudeRef Ascii N")
+                  << QStringLiteral("-Mset Exif.GPSInfo.GPSLatitude Rational 48/1 51/1 24/1")
+                  << QStringLiteral("-Mset Xmp.dc.title LangAlt %1").arg(XmpTitle);
     if (tags.orientation != 1)
-        commands << QStringLiteral("set Exif.Image.Orientation Short %1").arg(tags.orientation);
-    if (!commands.isEmpty()) {
-        QStringList arguments;
-        for (const QString& command : commands)
-            arguments << QStringLiteral("-M") + command;
+        arguments << QStringLiteral("-Mset Exif.Image.Orientation Short %1").arg(tags.orientation);
+    if (!arguments.isEmpty())
         exiv2(arguments << path);
-    }
     return path;
 }
 
@@ -79,19 +78,13 @@ QString writeCmykJpeg(const QString& path) {
     jpeg_set_quality(&info, 90, TRUE);
     info.write_Adobe_marker = TRUE;
     jpeg_start_compress(&info, TRUE);
-    std::vector<JSAMPLE> row(32 * 4);
-    while (info.next_scanline < info.image_height) {
-        for (int x = 0; x < 32; ++x) {
-            // Inverted CMYK as Adobe writes it: 255 is no ink. Left half cyan.
-            const bool cyan = x < 16;
-            row[x * 4 + 0] = cyan ? 0 : 255;
-            row[x * 4 + 1] = 255;
-            row[x * 4 + 2] = 255;
-            row[x * 4 + 3] = 255;
-        }
-        JSAMPROW rows[] = {row.data()};
+    // Inverted CMYK as Adobe writes it: 255 is no ink. Left half cyan.
+    std::vector<JSAMPLE> row(32 * 4, 255);
+    for (int x = 0; x < 16; ++x)
+        row[x * 4] = 0;
+    JSAMPROW rows[] = {row.data()};
+    while (info.next_scanline < info.image_height)
         jpeg_write_scanlines(&info, rows, 1);
-    }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
     std::fclose(out);

@@ -34,6 +34,4 @@ QByteArray profileOf(const QString& path);
 QString tagValue(const QString& path, const QString& key); // "" when absent
 // The profile of a WebP as webpmux extracts it.
 QByteArray webpmuxProfile(const QString& path);
-// Runs exiv2 with arguments; its standard output.
-QByteArray exiv2(const QStringList& arguments);
 } // namespace TaggedImages

@@ -43,34 +43,15 @@ QString writePhoto(const QString& path, QSize size) {
 }
 
 QString writeAnimatedGif(const QString& path) {
-    // 2x2 pixels, 2-colour palette, two frames, looping; LZW min code size 2.
-    const QByteArray header = QByteArray("GIF89a", 6) + QByteArray::fromHex("02000200"
-                                                                            "800000");
-    const QByteArray palette = QByteArray::fromHex("ff0000"
-                                                   "0000ff");
-    const QByteArray loop = QByteArray::fromHex("21ff0b") + "NETSCAPE2.0" +
-                            QByteArray::fromHex("03010000"
-                                                "00");
-    auto frame = [](bool firstColour) {
-        const QByteArray control = QByteArray::fromHex("21f904"
-                                                       "040a00"
-                                                       "0000"); // 100 ms
-        const QByteArray descriptor = QByteArray::fromHex("2c"
-                                                          "00000000"
-                                                          "02000200"
-                                                          "00");
-        // LZW, 3-bit codes, a clear code before every pixel so the table never grows.
-        const QByteArray data = firstColour ? QByteArray::fromHex("02"
-                                                                  "04"
-                                                                  "04411005"
-                                                                  "00")
-                                            : QByteArray::fromHex("02"
-                                                                  "04"
-                                                                  "0cc33005"
-                                                                  "00");
-        return control + descriptor + data;
+    // 2x2 pixels, a red and blue palette, looping; each frame 100 ms of one colour in 3-bit
+    // LZW codes with a clear code before every pixel, so the table never grows.
+    const auto frame = [](const char* data) {
+        return QByteArray::fromHex(QByteArray("21f904040a0000002c0000000002000200000204") + data);
     };
-    return writeBytes(path, header + palette + loop + frame(true) + frame(false) + QByteArray(";"));
+    return writeBytes(path, "GIF89a" + QByteArray::fromHex("02000200800000ff00000000ff") +
+                                QByteArray::fromHex("21ff0b") + "NETSCAPE2.0" +
+                                QByteArray::fromHex("0301000000") + frame("0441100500") +
+                                frame("0cc3300500") + ";");
 }
 
 QString writeWebp(const QString& path) {
@@ -119,13 +100,8 @@ namespace {
 qint64 statusBytes(const QByteArray& field) {
     const QByteArray status = head(QStringLiteral("/proc/self/status"), 1 << 16);
     const qsizetype at = status.indexOf('\n' + field + ':');
-    return at < 0 ? -1
-                  : status.mid(at + field.size() + 2)
-                            .split('\n')[0]
-                            .trimmed()
-                            .split(' ')[0]
-                            .toLongLong() *
-                        1024;
+    const QByteArray kilobytes = status.mid(at + field.size() + 2).split('\n')[0].trimmed();
+    return at < 0 ? -1 : kilobytes.split(' ')[0].toLongLong() * 1024;
 }
 } // namespace
 
@@ -152,23 +128,17 @@ bool isWebp(const QString& path) {
 }
 
 bool isAnimatedWebp(const QString& path) {
-    QFile file(path);
-    if (!isWebp(path) || !file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray all = file.readAll();
-    return all.contains("ANIM") && all.count("ANMF") >= 2;
+    const QByteArray all = head(path, 1 << 24);
+    return isWebp(path) && all.contains("ANIM") && all.count("ANMF") >= 2;
 }
 
 void writeFakeTools(const QString& folder, const QString& scriptBody) {
     QDir().mkpath(folder);
-    for (const char* tool : {"cwebp", "dwebp", "gif2webp"}) {
-        for (const QString& name :
-             {QString::fromLatin1(tool), QString::fromLatin1(tool) + "-x8664"}) {
-            const QString path = folder + u'/' + name;
-            writeBytes(path, ("#!/bin/sh\n" + scriptBody + u'\n').toUtf8());
-            QFile::setPermissions(path,
-                                  QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
-        }
+    for (const char* name :
+         {"cwebp", "dwebp", "gif2webp", "cwebp-x8664", "dwebp-x8664", "gif2webp-x8664"}) {
+        const QString path = writeBytes(folder + u'/' + QLatin1String(name),
+                                        ("#!/bin/sh\n" + scriptBody + u'\n').toUtf8());
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
     }
 }
 
