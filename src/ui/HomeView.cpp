@@ -1,6 +1,7 @@
 #include "HomeView.h"
 
 #include "AlertSheet.h"
+#include "CompareLauncher.h"
 #include "ControlDescriptions.h"
 #include "FileIntake.h"
 #include "HomeKeyboard.h"
@@ -106,6 +107,7 @@ HomeView::HomeView(QWidget* parent)
     connect(jobs, &JobList::cleared, this, &HomeView::showSummary);
     showSummary();
 
+    comparison_ = new CompareLauncher(tableView_, session_->model(), this);
     new HomeKeyboard(this);
     ControlDescriptions::describeHome(this);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "JobList.h"
+#include "RowThumbnails.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>
@@ -21,6 +22,8 @@ public:
         WarningRole,                     // converted with a warning
         ResultTextRole,                  // converted rows: "→ 1.2 MB, −54 %"; else ""
         OutputPathRole,                  // where the last conversion put its result, or ""
+        ThumbnailRole,                   // QImage of the source once decoded; null before or never
+        AnimatedRole,                    // the source has several frames (its thumbnail shows one)
     };
 
     explicit JobTableModel(JobList* list, QObject* parent = nullptr);
@@ -33,6 +36,7 @@ public:
     // The row's tooltip: the failure, or for a result where it went and what it carries.
     static QString toolTip(const Job& job);
     JobList* jobList() const { return list_; }
+    RowThumbnails* thumbnails() const { return thumbnails_; }
     // How many jobs are converting now (the spinner runs while this is above 0).
     int convertingCount() const { return static_cast<int>(converting_.size()); }
 
@@ -44,5 +48,6 @@ private:
     void noteState(int row);
 
     QPointer<JobList> list_;
+    RowThumbnails* thumbnails_;
     QSet<QString> converting_; // paths of the jobs in state 2
 };

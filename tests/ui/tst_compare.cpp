@@ -1,5 +1,4 @@
 // The comparison window driven as a user does: keys, clicks and drags on real decoded files.
-#include "CompareText.h"
 #include "CompareView.h"
 #include "CompareWindow.h"
 #include "DamagedFiles.h"
@@ -150,22 +149,6 @@ private Q_SLOTS:
         QVERIFY(loaded.wait(20000) && !loaded.first().first().toBool() && !view()->hasImages());
         // The message names the file that failed, and only that one.
         QVERIFY(window->barText().contains(damaged) && !window->barText().contains(source));
-    }
-
-    void sizeText_data() {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("SI megabytes")
-            << qint64(4'090'000) << QLocale(QLocale::English) << "4.09 MB";
-        QTest::newRow("German") << qint64(4'090'000) << QLocale(QLocale::German) << "4,09 MB";
-        QTest::newRow("next unit") << qint64(999'700) << QLocale(QLocale::English) << "1 MB";
-    }
-    void sizeText() {
-        QFETCH(qint64, bytes);
-        QFETCH(QLocale, locale);
-        QFETCH(QString, expected);
-        QCOMPARE(CompareText::sizeText(bytes, locale), expected);
     }
 };
 
