@@ -18,6 +18,14 @@
         <source>Loading...</source>
         <translation>Wird geladen …</translation>
     </message>
+    <message>
+        <source>The service&apos;s answer is longer than %1 bytes.</source>
+        <translation>Die Antwort des Dienstes ist länger als %1 Bytes.</translation>
+    </message>
+    <message>
+        <source>The service answered with a redirect to another address.</source>
+        <translation>Der Dienst antwortete mit einer Weiterleitung an eine andere Adresse.</translation>
+    </message>
 </context>
 <context>
     <name>AppDelegate</name>
@@ -99,6 +107,167 @@
     <message>
         <source>and %1 more</source>
         <translation>und %1 weitere</translation>
+    </message>
+</context>
+<context>
+    <name>CompareText</name>
+    <message>
+        <source>measuring…</source>
+        <translation>wird gemessen…</translation>
+    </message>
+    <message>
+        <source>not measurable</source>
+        <translation>nicht messbar</translation>
+    </message>
+    <message>
+        <source>SSIM %1 · PSNR %2 dB</source>
+        <translation>SSIM %1 · PSNR %2 dB</translation>
+    </message>
+    <message>
+        <source>Source %1 · %2 — Result %3 · %4, %5 · %6</source>
+        <translation>Original %1 · %2 — Ergebnis %3 · %4, %5 · %6</translation>
+    </message>
+</context>
+<context>
+    <name>CompareView</name>
+    <message>
+        <source>Comparison of source and result</source>
+        <translation>Vergleich von Original und Ergebnis</translation>
+    </message>
+    <message>
+        <source>Showing the result at %1 %</source>
+        <translation>Ergebnis bei %1 %</translation>
+    </message>
+    <message>
+        <source>Showing the source at %1 %</source>
+        <translation>Original bei %1 %</translation>
+    </message>
+    <message>
+        <source>Source left, result right, divider at %1 % of the width, zoom %2 %</source>
+        <translation>Original links, Ergebnis rechts, Trennlinie bei %1 % der Breite, Zoom %2 %</translation>
+    </message>
+    <message>
+        <source>Where the result differs most from the source, at %1 %</source>
+        <translation>Wo das Ergebnis am stärksten vom Original abweicht, bei %1 %</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Original</translation>
+    </message>
+    <message>
+        <source>Computing the difference…</source>
+        <translation>Unterschied wird berechnet…</translation>
+    </message>
+    <message>
+        <source>Difference</source>
+        <translation>Differenz</translation>
+    </message>
+</context>
+<context>
+    <name>CompareWindow</name>
+    <message>
+        <source>Sizes and quality</source>
+        <translation>Größen und Qualität</translation>
+    </message>
+    <message>
+        <source>&amp;Flip</source>
+        <translation>&amp;Umschalten</translation>
+    </message>
+    <message>
+        <source>One image at a time; Space switches between them</source>
+        <translation>Ein Bild nach dem anderen; die Leertaste wechselt zwischen ihnen</translation>
+    </message>
+    <message>
+        <source>&amp;Split</source>
+        <translation>&amp;Teilen</translation>
+    </message>
+    <message>
+        <source>Source left and result right of a divider</source>
+        <translation>Original links und Ergebnis rechts einer Trennlinie</translation>
+    </message>
+    <message>
+        <source>&amp;Difference</source>
+        <translation>&amp;Differenz</translation>
+    </message>
+    <message>
+        <source>A heat map of where the result differs most</source>
+        <translation>Eine Wärmekarte der stärksten Abweichungen des Ergebnisses</translation>
+    </message>
+    <message>
+        <source>Fit</source>
+        <translation>Einpassen</translation>
+    </message>
+    <message>
+        <source>Shows the whole image</source>
+        <translation>Zeigt das ganze Bild</translation>
+    </message>
+    <message>
+        <source>Fit (Ctrl+0)</source>
+        <translation>Einpassen (Strg+0)</translation>
+    </message>
+    <message>
+        <source>100 %</source>
+        <translation>100 %</translation>
+    </message>
+    <message>
+        <source>One image pixel per screen pixel</source>
+        <translation>Ein Bildpixel pro Bildschirmpixel</translation>
+    </message>
+    <message>
+        <source>100 % (Ctrl+1)</source>
+        <translation>100 % (Strg+1)</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Vorheriges</translation>
+    </message>
+    <message>
+        <source>Shows the previous converted file</source>
+        <translation>Zeigt die vorherige konvertierte Datei</translation>
+    </message>
+    <message>
+        <source>Previous (Left, Page Up)</source>
+        <translation>Vorheriges (Links, Bild auf)</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Nächstes</translation>
+    </message>
+    <message>
+        <source>Shows the next converted file</source>
+        <translation>Zeigt die nächste konvertierte Datei</translation>
+    </message>
+    <message>
+        <source>Next (Right, Page Down)</source>
+        <translation>Nächstes (Rechts, Bild ab)</translation>
+    </message>
+    <message>
+        <source>Compare – %1</source>
+        <translation>Vergleich – %1</translation>
+    </message>
+    <message>
+        <source>Opening “%1” and “%2”…</source>
+        <translation>„%1“ und „%2“ werden geöffnet…</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be read.</source>
+        <translation>„%1“ kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>“%1” is too large to show.</source>
+        <translation>„%1“ ist zu groß zum Anzeigen.</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be shown: the file is damaged or not an image.</source>
+        <translation>„%1“ kann nicht angezeigt werden: Die Datei ist beschädigt oder kein Bild.</translation>
+    </message>
+    <message>
+        <source>Opening…</source>
+        <translation>Wird geöffnet…</translation>
     </message>
 </context>
 <context>
@@ -399,6 +568,10 @@ Warnung: %1</translation>
     <message>
         <source>or use Add Files in the toolbar</source>
         <translation>oder „Dateien hinzufügen“ in der Werkzeugleiste verwenden</translation>
+    </message>
+    <message>
+        <source>&amp;Compare with Result</source>
+        <translation>Mit Ergebnis &amp;vergleichen</translation>
     </message>
 </context>
 <context>

@@ -59,7 +59,7 @@ bool save(const QPixmap& shot, const char* path) {
     return true;
 }
 
-// Converts the listed files into folder, opens the first one's comparison in Split and shoots it
+// Converts the listed files into folder, opens a JPEG's comparison in Split and shoots it
 // once both images and the measures are in.
 int shootComparison(HomeView* home, const QString& folder, const char* out) {
     QDir().mkpath(folder);
@@ -70,8 +70,12 @@ int shootComparison(HomeView* home, const QString& folder, const char* out) {
     QObject::connect(home->session(), &ConversionSession::runFinished, &loop, &QEventLoop::quit);
     home->startConversion();
     loop.exec();
-    if (!home->comparison()->open(0)) {
-        std::fprintf(stderr, "the first file was not converted\n");
+    // A photo's JPEG shows a real saving; the first one listed.
+    int row = 0;
+    while (row < home->session()->jobs()->count() && !home->session()->jobs()->at(row).jpegContent)
+        ++row;
+    if (!home->comparison()->open(row)) {
+        std::fprintf(stderr, "the file was not converted\n");
         return 1;
     }
     CompareWindow* window = home->comparison()->window();
