@@ -112,6 +112,9 @@ void JobTableView::contextMenuEvent(QContextMenuEvent* event) {
     });
     menu->popup(keyboard ? viewport()->mapToGlobal(visualRect(index).center())
                          : event->globalPos());
+    // From the keyboard, Enter then chooses it at once.
+    if (keyboard)
+        menu->setActiveAction(compare);
 }
 
 void JobTableView::setDeleteEnabled(bool enabled) {
