@@ -7,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include <ctime>
+
 namespace UiBench {
 
 // Gradients, shapes and noise, so the codecs have real work.
@@ -39,7 +41,8 @@ inline QImage photoLike(int w, int h, quint32 seed) {
 }
 
 // Ticks every millisecond-ish and keeps the longest gap between two ticks: how long the
-// event loop was unable to run.
+// event loop was unable to run. Also how much of that gap the interface thread spent working
+// (its CPU time): on a busy machine the rest is the thread waiting for a core.
 class StallMeter : public QObject {
 public:
     StallMeter() {
@@ -47,14 +50,19 @@ public:
         timer_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer_, &QTimer::timeout, this, [this] {
             const qint64 now = clock_.nsecsElapsed();
-            if (last_ >= 0)
-                longest_ = qMax(longest_, now - last_);
+            const qint64 cpu = threadCpuNs();
+            if (last_ >= 0 && now - last_ > longest_) {
+                longest_ = now - last_;
+                longestCpu_ = cpu - lastCpu_;
+            }
             last_ = now;
+            lastCpu_ = cpu;
             ++ticks_;
         });
     }
     void start() {
         longest_ = 0;
+        longestCpu_ = 0;
         last_ = -1;
         ticks_ = 0;
         clock_.start();
@@ -62,6 +70,7 @@ public:
     }
     void stop() { timer_.stop(); }
     double longestMs() const { return longest_ / 1e6; }
+    double longestWorkMs() const { return longestCpu_ / 1e6; }
     qint64 ticks() const { return ticks_; }
 
 private:
@@ -70,6 +79,14 @@ private:
     qint64 last_ = -1;
     qint64 longest_ = 0;
     qint64 ticks_ = 0;
+    qint64 lastCpu_ = 0;
+    qint64 longestCpu_ = 0;
+
+    static qint64 threadCpuNs() {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    }
 };
 
 } // namespace UiBench

@@ -254,34 +254,6 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
 <context>
     <name>CompareText</name>
     <message>
-        <source>%1 B</source>
-        <translation>%1 B</translation>
-    </message>
-    <message>
-        <source>kB</source>
-        <translation>kB</translation>
-    </message>
-    <message>
-        <source>MB</source>
-        <translation>MB</translation>
-    </message>
-    <message>
-        <source>GB</source>
-        <translation>GB</translation>
-    </message>
-    <message>
-        <source>TB</source>
-        <translation>TB</translation>
-    </message>
-    <message>
-        <source>%1 %2</source>
-        <translation>%1 %2</translation>
-    </message>
-    <message>
-        <source>%1%2 %</source>
-        <translation>%1%2 %</translation>
-    </message>
-    <message>
         <source>measuring…</source>
         <translation>wird gemessen …</translation>
     </message>
@@ -292,6 +264,10 @@ Gut: SSIM %3, Unterschiede zeigen sich, wenn man sie sucht.</translation>
     <message>
         <source>Source %1 · %2 — Result %3 · %4, %5 · %6</source>
         <translation>Quelle %1 · %2 — Ergebnis %3 · %4, %5 · %6</translation>
+    </message>
+    <message>
+        <source>not measurable</source>
+        <translation>nicht messbar</translation>
     </message>
 </context>
 <context>
@@ -860,6 +836,10 @@ Metadaten: %4</translation>
     <message>
         <source>or use Add Files in the toolbar</source>
         <translation>oder „Dateien hinzufügen“ in der Werkzeugleiste verwenden</translation>
+    </message>
+    <message>
+        <source>&amp;Compare with Result</source>
+        <translation>Mit Ergebnis &amp;vergleichen</translation>
     </message>
 </context>
 <context>

@@ -1,17 +1,23 @@
-// Renders the main window with a few queued files in their different states into a PNG.
-// Usage: tessaro-screenshot OUTPUT.png [empty]
+// Renders the main window with a few queued files in their different states into a PNG, or
+// with "compare" the comparison of the first file, converted for real, with its result.
+// Usage: tessaro-screenshot OUTPUT.png [empty|compare]
 #include "AppDelegate.h"
 #include "AppIdentity.h"
 #include "ApplicationLook.h"
+#include "CompareLauncher.h"
+#include "CompareView.h"
+#include "CompareWindow.h"
 #include "HomeView.h"
 #include "Job.h"
 #include "JobList.h"
+#include "JobTableModel.h"
 #include "JobTableView.h"
 #include "MainWindow.h"
 #include "ModeBox.h"
 #include "Translations.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QImage>
 #include <QLinearGradient>
@@ -31,8 +37,57 @@ void writeSample(const QString& path, const QSize& size, QColor from, QColor to)
     gradient.setColorAt(0, from);
     gradient.setColorAt(1, to);
     painter.fillRect(image.rect(), gradient);
+    // A few soft shapes, so thumbnails and the comparison have something to show.
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    for (int i = 0; i < 5; ++i) {
+        painter.setBrush(QColor::fromHsv((from.hue() + 60 * i) % 360, 110, 240, 150));
+        const int side = qMin(size.width(), size.height()) / (3 + i % 2);
+        painter.drawEllipse(
+            QRect(size.width() * (1 + 3 * i) / 17, size.height() * (2 + i) / 9, side, side));
+    }
     painter.end();
     image.save(path, nullptr, 92);
+}
+
+bool save(const QPixmap& shot, const char* path) {
+    if (!shot.save(QString::fromLocal8Bit(path))) {
+        std::fprintf(stderr, "cannot write %s\n", path);
+        return false;
+    }
+    std::printf("screenshot: %s\n", path);
+    return true;
+}
+
+// Converts the listed files into folder, opens a JPEG's comparison in Split and shoots it
+// once both images and the measures are in.
+int shootComparison(HomeView* home, const QString& folder, const char* out) {
+    QDir().mkpath(folder);
+    home->chooseOutputDirectory = [folder](QWidget*, const HomeView::FolderReply& reply) {
+        reply(folder);
+    };
+    QEventLoop loop;
+    QObject::connect(home->session(), &ConversionSession::runFinished, &loop, &QEventLoop::quit);
+    home->startConversion();
+    loop.exec();
+    // A photo's JPEG shows a real saving; the first one listed.
+    int row = 0;
+    while (row < home->session()->jobs()->count() && !home->session()->jobs()->at(row).jpegContent)
+        ++row;
+    if (!home->comparison()->open(row)) {
+        std::fprintf(stderr, "the file was not converted\n");
+        return 1;
+    }
+    CompareWindow* window = home->comparison()->window();
+    window->resize(1040, 720);
+    window->view()->setMode(CompareMode::Split);
+    QObject::connect(window, &CompareWindow::pairLoaded, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    loop.exec();
+    // The measures are taken on the pool meanwhile; a moment is plenty for these sizes.
+    QTimer::singleShot(3000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return save(window->grab(), out) ? 0 : 1;
 }
 
 } // namespace
@@ -93,6 +148,27 @@ int main(int argc, char* argv[]) {
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);
     loop.exec();
 
+    // Every row's thumbnail is in before the shot.
+    JobTableModel* model = home->session()->model();
+    const auto thumbnailsIn = [model] {
+        for (int row = 0; row < model->rowCount(); ++row)
+            if (model->index(row, 0).data(JobTableModel::ThumbnailRole).value<QImage>().isNull())
+                return false;
+        return true;
+    };
+    QObject::connect(model, &QAbstractItemModel::dataChanged, &loop, [&] {
+        if (thumbnailsIn())
+            loop.quit();
+    });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    if (!thumbnailsIn())
+        loop.exec();
+    QObject::disconnect(model, nullptr, &loop, nullptr);
+
+    const bool compare = argc > 2 && qstrcmp(argv[2], "compare") == 0;
+    if (compare)
+        return shootComparison(home, dir.filePath(QStringLiteral("converted")), argv[1]);
+
     // Show the states a run goes through: converted, converting, failed, waiting.
     JobList* list = home->session()->jobs();
     const JobState states[] = {JobState::Converted, JobState::Converted, JobState::Converting,
@@ -106,11 +182,5 @@ int main(int argc, char* argv[]) {
 
     QTimer::singleShot(400, &loop, &QEventLoop::quit);
     loop.exec();
-    const QPixmap shot = window.grab();
-    if (!shot.save(QString::fromLocal8Bit(argv[1]))) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
-        return 1;
-    }
-    std::printf("screenshot: %s\n", argv[1]);
-    return 0;
+    return save(window.grab(), argv[1]) ? 0 : 1;
 }

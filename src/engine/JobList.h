@@ -21,6 +21,8 @@ public:
     const QList<Job>& jobs() const { return jobs_; }
     QSet<QString> paths() const;
     bool containsPath(const QString& path) const { return positionOf_.contains(path); }
+    // The row of the job for path, or -1.
+    qsizetype indexOf(const QString& path) const { return positionOf_.value(path, -1); }
 
     // Creates a job for path and appends it unless the path is already listed.
     // Returns false when nothing was added (duplicate, or the list is locked).

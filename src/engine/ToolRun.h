@@ -5,11 +5,14 @@
 #include <QStringList>
 #include <QTimer>
 
-#include <memory>
+class ToolChild;
 
 // One run of a tool as a child process, never blocking: both output streams drained as they
 // fill (the error stream kept, bounded), a time limit, and a stop that asks first and kills
 // the tool's whole process group after a grace period. Emits finished() exactly once.
+// The process itself is started and watched on a thread of its own: starting one waits until
+// the child has replaced itself with the tool, which on a busy machine takes long enough to
+// stall the thread that asks.
 class ToolRun : public QObject {
     Q_OBJECT
 public:
@@ -28,7 +31,7 @@ public:
     void start(const QString& program, const QStringList& arguments, int timeoutMs);
     // Asks the tool to stop; it is killed (with everything it started) after the grace period.
     void stop();
-    bool isRunning() const { return process_ != nullptr; }
+    bool isRunning() const { return child_ != nullptr; }
 
     static constexpr int KillGraceMs = 2000;
 
@@ -36,16 +39,19 @@ Q_SIGNALS:
     void finished(const ToolRun::Result& result);
 
 private:
-    void onFinished(int exitCode, QProcess::ExitStatus status);
-    void onError(QProcess::ProcessError error);
-    void keepErrorOutput(const QByteArray& chunk);
-    void end(Result result);
+    friend class ToolChild;
+    struct Ended {
+        int exitCode = 0;
+        QProcess::ExitStatus status = QProcess::NormalExit;
+        bool notStarted = false;
+        QString startError;
+        QByteArray errorOutput;
+    };
+    void ended(const Ended& ended);
 
-    std::unique_ptr<QProcess> process_;
-    qint64 group_ = 0; // the tool's process group, kept after the tool is reaped
+    ToolChild* child_ = nullptr; // lives on the tools' thread
     QTimer timeLimit_;
     QTimer killGrace_;
-    QByteArray stderr_;
     bool timedOut_ = false;
     bool stopped_ = false;
 };

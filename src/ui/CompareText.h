@@ -6,8 +6,9 @@
 
 #include <optional>
 
-// The comparison window's information bar, e.g. "Source 4.09 MB · 4096×4096 — Result 1.2 MB ·
-// 4096×4096, −72 % · SSIM 0.985 · PSNR 41.2 dB".
+// The comparison window's information bar, e.g. "Source 4.1 MB · 4096×4096 — Result 1.2 MB ·
+// 4096×4096, −72 % · SSIM 0.985 · PSNR 41.2 dB". Sizes and the change read as everywhere else
+// in the application (SizeSummary).
 class CompareText {
     Q_DECLARE_TR_FUNCTIONS(CompareText)
 public:
@@ -17,12 +18,9 @@ public:
     };
     struct Measures {
         double psnr = 0; // dB; infinite when the images are identical
-        double ssim = 0;
+        double ssim = 0; // NaN when the pair could not be measured
     };
 
-    // Bytes in SI units (1 kB = 1000 B) with three significant digits, in the locale's
-    // notation: "4.09 MB", "4,09 MB" in German.
-    static QString sizeText(qint64 bytes, const QLocale& locale = {});
     static QString barText(const FileFacts& source, const FileFacts& result,
                            const std::optional<Measures>& measures, const QLocale& locale = {});
 };

@@ -1,5 +1,7 @@
 #include "HomeKeyboard.h"
 
+#include "CompareLauncher.h"
+
 #include "HomeView.h"
 #include "JobTableModel.h"
 #include "JobTableView.h"
@@ -36,7 +38,10 @@ bool HomeKeyboard::eventFilter(QObject* watched, QEvent* event) {
     }
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
         modifiers == Qt::NoModifier)
-        return showReasonOfCurrentRow();
+        return showReasonOfCurrentRow() || compareCurrentRow();
+    // Elsewhere Space keeps selecting the current row, as in every list.
+    if (key->key() == Qt::Key_Space && modifiers == Qt::NoModifier)
+        return compareCurrentRow();
     return QObject::eventFilter(watched, event);
 }
 
@@ -69,6 +74,10 @@ bool HomeKeyboard::showReasonOfCurrentRow() {
     home_->showAlert(job->detail.isEmpty() ? tr("%1 could not be converted.").arg(job->path)
                                            : reasonText(job->reason, job->detail));
     return true;
+}
+
+bool HomeKeyboard::compareCurrentRow() {
+    return home_->comparison()->open(home_->tableView()->currentIndex().row());
 }
 
 void HomeKeyboard::start() {

@@ -2,6 +2,7 @@
 
 #include "AlertSheet.h"
 #include "AppPaths.h"
+#include "CompareLauncher.h"
 #include "ControlDescriptions.h"
 #include "FileIntake.h"
 #include "HomeKeyboard.h"
@@ -123,6 +124,7 @@ HomeView::HomeView(QWidget* parent)
     connect(jobs, &JobList::cleared, this, &HomeView::showSummary);
     showSummary();
 
+    comparison_ = new CompareLauncher(tableView_, session_->model(), this);
     new HomeKeyboard(this);
     ControlDescriptions::describeHome(this);
     presets->reload(); // a presets file with an error is told now

@@ -15,6 +15,8 @@
 
 #include <functional>
 
+class CompareLauncher;
+
 // The main window's content: the drop area with the file table, the options bar and the run
 // footer. It shows a conversion session and forwards the user's requests to it; the panels it
 // opens never block the window.
@@ -66,6 +68,7 @@ public:
     OptionsWindow* optionsWindow() const { return optionsWindow_; }
     QWidget* ratingInvitation() const { return ratingInvitation_; }
     QMessageBox* lastAlert() const { return lastAlert_; }
+    CompareLauncher* comparison() const { return comparison_; }
 
 Q_SIGNALS:
     void alertShown(const QString& message);
@@ -98,5 +101,6 @@ private:
     QPointer<OptionsWindow> optionsWindow_;
     QPointer<QWidget> ratingInvitation_;
     QPointer<QMessageBox> lastAlert_;
+    CompareLauncher* comparison_ = nullptr;
     QString notice_; // the last intake's or run's notice, shown in the footer
 };

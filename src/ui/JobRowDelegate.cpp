@@ -4,6 +4,7 @@
 #include "JobTableModel.h"
 #include "StateMarks.h"
 #include "Theme.h"
+#include "ThumbnailPainter.h"
 
 #include <QAbstractItemView>
 #include <QMouseEvent>
@@ -90,6 +91,11 @@ QRect JobRowDelegate::deleteButtonRect(const QRect& row) {
     return {row.right() - Theme::margin() - side + 1, row.center().y() - side / 2 + 1, side, side};
 }
 
+QRect JobRowDelegate::badgeRect(const QRect& row) {
+    const int side = badgeSide();
+    return {row.left() + Theme::margin(), row.center().y() - side / 2 + 1, side, side};
+}
+
 QRect JobRowDelegate::markRect(const QRect& row) {
     const QRect del = deleteButtonRect(row);
     const int side = markSide();
@@ -132,10 +138,13 @@ void JobRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     painter->fillRect(QRect(row.left() + margin, row.bottom(), row.width() - 2 * margin, 1),
                       Theme::separator());
 
-    const int badgeSize = badgeSide();
-    const QRect badge(row.left() + margin, row.center().y() - badgeSize / 2 + 1, badgeSize,
-                      badgeSize);
-    paintBadge(painter, badge, index.data(JobTableModel::ExtensionRole).toString());
+    const QRect badge = badgeRect(row);
+    // The source's picture once decoded; the badge before, and for what cannot be decoded.
+    const QImage thumbnail = index.data(JobTableModel::ThumbnailRole).value<QImage>();
+    if (thumbnail.isNull())
+        paintBadge(painter, badge, index.data(JobTableModel::ExtensionRole).toString());
+    else
+        paintThumbnail(painter, badge, thumbnail, index.data(JobTableModel::AnimatedRole).toBool());
 
     const QRect mark = markRect(row);
     const QRect sizeRect = sizeRectOf(row);

@@ -1,12 +1,12 @@
 #pragma once
 #include <QStyledItemDelegate>
 
-// Paints one job row, 80 px high: a format badge, the name, the full path, the size (with the
-// result's size and saving once converted), the state mark ("completed", "alert", "kept" for
-// a source whose result would not have saved enough, or the spinner while converting), a "Show in
-// folder" link on converted rows and a delete button. Nothing is a widget, so ten thousand rows
-// cost no more than the visible ones. Clicks become requests; the view's owner decides what they
-// do.
+// Paints one job row, 80 px high: the source's thumbnail (a format badge until it is decoded,
+// or when it cannot be), the name, the full path, the size (with the result's size and saving
+// once converted), the state mark (completed, alert, kept for a source whose result would not
+// have saved enough, or the spinner while converting), a "Show in folder" link on converted rows
+// and a delete button. Nothing is a widget, so ten thousand rows cost no more than the visible
+// ones. Clicks become requests; the view's owner decides what they do.
 class JobRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -21,6 +21,8 @@ public:
     bool deleteEnabled() const { return deleteEnabled_; }
     void setSpinnerStep(int step) { spinnerStep_ = step; }
 
+    // Where the thumbnail or the format badge goes.
+    static QRect badgeRect(const QRect& row);
     static QRect deleteButtonRect(const QRect& row);
     static QRect markRect(const QRect& row);
     static QRect showInFolderRect(const QRect& row);

@@ -26,7 +26,11 @@ QString resultMeasures(const Job& job) {
 } // namespace
 
 JobTableModel::JobTableModel(JobList* list, QObject* parent)
-    : QAbstractTableModel(parent), list_(list) {
+    : QAbstractTableModel(parent), list_(list), thumbnails_(new RowThumbnails(list, this)) {
+    connect(thumbnails_, &RowThumbnails::thumbnailArrived, this, [this](int row) {
+        const QModelIndex changed = index(row, 0);
+        Q_EMIT dataChanged(changed, changed, {ThumbnailRole, AnimatedRole});
+    });
     connect(list, &JobList::aboutToAppend, this, [this](qsizetype first, qsizetype last) {
         beginInsertRows({}, static_cast<int>(first), static_cast<int>(last));
     });
@@ -100,6 +104,10 @@ QVariant JobTableModel::data(const QModelIndex& index, int role) const {
         return SizeSummary::resultText(shown->sourceBytes, shown->outputBytes);
     case OutputPathRole:
         return shown->outputPath;
+    case ThumbnailRole:
+        return thumbnails_->thumbnail(shown->path).image;
+    case AnimatedRole:
+        return thumbnails_->thumbnail(shown->path).animated;
     case ExtensionRole:
         return QFileInfo(shown->name).suffix().toUpper();
     case Qt::ToolTipRole: {

@@ -1,5 +1,6 @@
 #pragma once
 #include "JobList.h"
+#include "RowThumbnails.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>
@@ -22,6 +23,8 @@ public:
         ResultTextRole,                  // converted rows: "→ 1.2 MB, −54 %"; else ""
         OutputPathRole,                  // where the last conversion put its result, or ""
         KeptSourceRole, // its result would not have saved enough: the source stays as it is
+        ThumbnailRole,  // QImage of the source once decoded; null before or never
+        AnimatedRole,   // the source has several frames (its thumbnail shows one)
     };
 
     explicit JobTableModel(JobList* list, QObject* parent = nullptr);
@@ -35,6 +38,7 @@ public:
     // its pixels, quality and measured SSIM, and what it carries.
     static QString toolTip(const Job& job);
     JobList* jobList() const { return list_; }
+    RowThumbnails* thumbnails() const { return thumbnails_; }
     // How many jobs are converting now (the spinner runs while this is above 0).
     int convertingCount() const { return static_cast<int>(converting_.size()); }
 
@@ -46,5 +50,6 @@ private:
     void noteState(int row);
 
     QPointer<JobList> list_;
+    RowThumbnails* thumbnails_;
     QSet<QString> converting_; // paths of the jobs in state 2
 };

@@ -7,7 +7,9 @@
 #include "Theme.h"
 #include "ToolbarIcons.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
@@ -59,6 +61,60 @@ JobTableView::JobTableView(JobTableModel* model, QWidget* parent)
             [this](const QModelIndex& index) { Q_EMIT deleteRequested(index.row()); });
     connect(delegate_, &JobRowDelegate::showInFolderRequested, this,
             [this](const QModelIndex& index) { Q_EMIT showInFolderRequested(index.row()); });
+
+    thumbnailRange_.setSingleShot(true);
+    thumbnailRange_.setInterval(0);
+    connect(&thumbnailRange_, &QTimer::timeout, this, &JobTableView::requestThumbnails);
+    const auto rangeMayHaveMoved = [this] { thumbnailRange_.start(); };
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, rangeMayHaveMoved);
+    connect(model, &QAbstractItemModel::rowsInserted, this, rangeMayHaveMoved);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, rangeMayHaveMoved);
+    connect(model, &QAbstractItemModel::modelReset, this, rangeMayHaveMoved);
+}
+
+void JobTableView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    thumbnailRange_.start();
+}
+
+void JobTableView::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    thumbnailRange_.start();
+}
+
+void JobTableView::requestThumbnails() {
+    const int rows = model_->rowCount();
+    if (rows == 0 || !isVisible())
+        return;
+    const int height = viewport()->height();
+    const int page = qMax(1, height / Theme::rowHeight());
+    const int first = qMax(0, rowAt(0));
+    int last = rowAt(height - 1);
+    if (last < 0)
+        last = rows - 1;
+    const QSize side = JobRowDelegate::badgeRect({0, 0, height, Theme::rowHeight()}).size();
+    model_->thumbnails()->showRows(first - page, last + page, side * devicePixelRatioF());
+}
+
+void JobTableView::contextMenuEvent(QContextMenuEvent* event) {
+    const bool keyboard = event->reason() != QContextMenuEvent::Mouse;
+    const QPersistentModelIndex index(keyboard ? currentIndex() : indexAt(event->pos()));
+    const Job* job = model_->job(index.row());
+    if (job == nullptr)
+        return;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* compare = menu->addAction(tr("&Compare with Result"));
+    compare->setEnabled(job->state == JobState::Converted && !job->outputPath.isEmpty());
+    connect(compare, &QAction::triggered, this, [this, index] {
+        if (index.isValid())
+            Q_EMIT compareRequested(index.row());
+    });
+    menu->popup(keyboard ? viewport()->mapToGlobal(visualRect(index).center())
+                         : event->globalPos());
+    // From the keyboard, Enter then chooses it at once.
+    if (keyboard)
+        menu->setActiveAction(compare);
 }
 
 void JobTableView::setDeleteEnabled(bool enabled) {

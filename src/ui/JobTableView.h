@@ -6,7 +6,8 @@ class JobTableModel;
 class JobRowDelegate;
 
 // The file table: one column of 80 px rows painted by JobRowDelegate. With no rows it shows
-// where to drop files; while jobs convert it turns their spinners.
+// where to drop files; while jobs convert it turns their spinners. It asks for the thumbnails
+// of the rows on screen and a page either side, whenever that range may have moved.
 class JobTableView : public QTableView {
     Q_OBJECT
 public:
@@ -23,17 +24,25 @@ Q_SIGNALS:
     // A row's delete button or its "Show in folder" link was clicked.
     void deleteRequested(int row);
     void showInFolderRequested(int row);
+    // "Compare" was chosen in a converted row's context menu.
+    void compareRequested(int row);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void spinnerTick();
     void updateSpinner(int convertingCount);
+    void requestThumbnails();
 
     JobTableModel* model_;
     JobRowDelegate* delegate_;
     QTimer spinner_;
+    // Many changes in one pass of the event loop (a batch of rows, a scroll) ask once.
+    QTimer thumbnailRange_;
     int step_ = 0;
     bool dropHighlight_ = false;
 };

@@ -1,8 +1,11 @@
 // The comparison window driven as a user does: keys, clicks and drags on real decoded files.
-#include "CompareText.h"
 #include "CompareView.h"
 #include "CompareWindow.h"
 #include "DamagedFiles.h"
+#include "InputNormaliser.h"
+#include "PairMeasures.h"
+#include "ResizeStep.h"
+#include "TaggedImages.h"
 #include "TestFiles.h"
 
 #include <QApplication>
@@ -151,21 +154,28 @@ private Q_SLOTS:
         // The message names the file that failed, and only that one.
         QVERIFY(window->barText().contains(damaged) && !window->barText().contains(source));
     }
-
-    void sizeText_data() {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("SI megabytes")
-            << qint64(4'090'000) << QLocale(QLocale::English) << "4.09 MB";
-        QTest::newRow("German") << qint64(4'090'000) << QLocale(QLocale::German) << "4,09 MB";
-        QTest::newRow("next unit") << qint64(999'700) << QLocale(QLocale::English) << "1 MB";
+    // A result is measured against its source as the run made it: turned upright, shrunk to
+    // the result's size, flattened onto white for a result without transparency. Each result
+    // here is exactly that, so it measures as identical.
+    void pairMeasures_data() {
+        QTest::addColumn<QString>("original");
+        QTest::addColumn<QImage>("made");
+        const QString png = TestFiles::writeImage(at("m.png"), "png", {64, 48});
+        QTest::newRow("resized") << png << ResizeStep::resizedToFit(QImage(png), 32);
+        TaggedImages::Tags turned;
+        turned.orientation = 6;
+        const QString jpeg = TaggedImages::write(at("turned.jpg"), "jpeg", turned);
+        QTest::newRow("EXIF orientation") << jpeg << InputNormaliser::readUpright(jpeg, 6);
+        const QString clear = TestFiles::writeImage(at("clear.png"), "png", {40, 30}, true);
+        QTest::newRow("transparency onto white")
+            << clear << InputNormaliser::flattenOntoWhite(QImage(clear));
     }
-    void sizeText() {
-        QFETCH(qint64, bytes);
-        QFETCH(QLocale, locale);
-        QFETCH(QString, expected);
-        QCOMPARE(CompareText::sizeText(bytes, locale), expected);
+    void pairMeasures() {
+        QFETCH(QString, original);
+        QFETCH(QImage, made);
+        const QString result = at("made.png");
+        QVERIFY(made.convertToFormat(QImage::Format_RGB32).save(result));
+        QCOMPARE(measurePair(original, result).psnr, 99.0);
     }
 };
 

@@ -1,6 +1,7 @@
 // The home view's own wiring without a run: how additions reach the list, its alerts, row
 // deletion, the two ways of changing the mode and the quality sliders.
 #include "AlertSheet.h"
+#include "DecodePool.h"
 #include "FileIntake.h"
 #include "HomeTestKit.h"
 #include "JobRowDelegate.h"
@@ -8,6 +9,7 @@
 #include "PresetFile.h"
 #include "ReasonText.h"
 #include "SettingsKeys.h"
+#include "ThumbnailLoader.h"
 
 #include <QTextDocument>
 
@@ -28,6 +30,32 @@ class HomeViewTest : public QObject, HomeCase {
 private Q_SLOTS:
     void init() { QVERIFY(startCase(ConvertMode::ImageToWebp, false)); }
     void cleanup() { home.reset(); }
+
+    // Only the rows on screen and a page either side are decoded; scrolled to the end, the last
+    // rows get theirs, and the first keep theirs for the way back.
+    void thumbnailsFollowTheScreen() {
+        home->resize(700, 400);
+        home->show();
+        QVERIFY(QTest::qWaitForWindowExposed(home.get()));
+        QStringList files;
+        for (int i = 0; i < 150; ++i)
+            files.append(image(QStringLiteral("t%1.png").arg(i, 3, 10, QLatin1Char('0'))));
+        QVERIFY(addAndWait(*home, files));
+        JobTableModel* model = home->session()->model();
+        const auto shown = [model](int row) {
+            return !model->index(row, 0)
+                        .data(JobTableModel::ThumbnailRole)
+                        .value<QImage>()
+                        .isNull();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(shown(0), 20000);
+        decodePool()->waitForDone();
+        const int decoded = model->thumbnails()->loader()->decodeCount();
+        QVERIFY2(decoded > 0 && decoded < 40, qPrintable(QString::number(decoded)));
+        home->tableView()->scrollToBottom();
+        QTRY_VERIFY_WITH_TIMEOUT(shown(149), 20000);
+        QVERIFY(shown(0));
+    }
 
     // A drop checks extensions, the open panel offers the mode's file types and takes what
     // is chosen; a dropped folder gives its tree only with "Include subfolders".

@@ -1,9 +1,14 @@
 // Runs through the window: what the window shows and refuses while a run goes and after it,
 // files held for later, and cancelling (also a tool that ignores SIGTERM). The engine's own
 // results are BatchRunTest's.
+#include "CompareLauncher.h"
+#include "CompareView.h"
+#include "CompareWindow.h"
 #include "HomeTestKit.h"
+#include "ImageMeasures.h"
 #include "JobRowDelegate.h"
 #include "SizeSummary.h"
+#include "ThumbnailLoader.h"
 
 #include <QImageReader>
 
@@ -72,6 +77,62 @@ private Q_SLOTS:
         QCOMPARE(panels.ratingRequests, 1);
         QVERIFY(runAndWait(*home));
         QCOMPARE(panels.ratingRequests, 1);
+    }
+
+    // A converted row opens its comparison (Enter, Space or a double-click), which flips, zooms
+    // to 100 %, shows measures the run did not take, steps past a failed row to the next
+    // converted one (the list follows) and closes. Rows show their sources' thumbnails; the
+    // undecodable one keeps its badge.
+    void comparisonFromTheList_data() {
+        QTest::addColumn<int>("key"); // 0: a double-click
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+        QTest::newRow("double-click") << 0;
+    }
+    void comparisonFromTheList() {
+        QFETCH(int, key);
+        JobTableModel* model = home->session()->model();
+        QSignalSpy undecodable(model->thumbnails()->loader(), &ThumbnailLoader::thumbnailFailed);
+        const QStringList sources{image("a.png", {64, 48}), TestFiles::writeBytes(at("b.png"), "x"),
+                                  image("c.jpg", {40, 30})};
+        QVERIFY(addAndWait(*home, sources));
+        const auto thumbnail = [model](int row) {
+            return model->index(row, 0).data(JobTableModel::ThumbnailRole).value<QImage>();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!thumbnail(0).isNull() && !thumbnail(2).isNull(), 20000);
+        QVERIFY(!undecodable.isEmpty() || undecodable.wait(20000));
+        QVERIFY(thumbnail(1).isNull());
+        QVERIFY(runAndWait(*home));
+        home->lastAlert()->accept(); // the run's alert about b.png holds the window
+
+        JobTableView* table = home->tableView();
+        table->setCurrentIndex(model->index(0, 0));
+        const QPoint first = table->visualRect(model->index(0, 0)).center();
+        if (key != 0) {
+            QTest::keyClick(table, Qt::Key(key));
+        } else { // a real double-click's events: a click, then the double-click
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, first);
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, first);
+        }
+        QPointer<CompareWindow> window = home->comparison()->window();
+        QVERIFY(window != nullptr);
+        QSignalSpy loaded(window, &CompareWindow::pairLoaded);
+        QVERIFY(loaded.wait(20000) && loaded.first().first().toBool());
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window->view(), Qt::Key_Space);
+        QVERIFY(window->view()->showsResult());
+        QTest::keyClick(window->view(), Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(window->view()->zoom(), 1.0);
+        const auto measured =
+            ImageMeasures::measure(QImage(sources[0]), QImage(window->resultPath()));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            window->barText().contains(QLocale().toString(measured.ssim, 'f', 3)), 20000);
+        QTest::keyClick(window->view(), Qt::Key_Right);
+        QVERIFY(loaded.wait(20000));
+        QCOMPARE(window->sourcePath(), sources[2]);
+        QCOMPARE(table->currentIndex().row(), 2);
+        QTest::keyClick(window->view(), Qt::Key_Escape);
+        QVERIFY(window == nullptr || !window->isVisible());
     }
 
     // Files opened with the application while the output folder panel is open or a run goes
