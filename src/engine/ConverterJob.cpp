@@ -21,8 +21,10 @@ struct PreparedSource {
     bool shrinkGif = false; // an animation larger than the size limit
 };
 
+} // namespace
+
 // What the pool makes of a finished work file.
-struct Finished {
+struct ConverterJob::Finished {
     QString result; // "" when the pixel step failed
     SourceMetadata::Transfer transfer;
     QSize size;
@@ -30,7 +32,15 @@ struct Finished {
     std::optional<double> psnr;
     std::optional<double> ssim;
     QString warning;
+
+    void measure(const QImage& reference) {
+        const ImageMeasures::Measures measures = ImageMeasures::measure(reference, QImage(result));
+        psnr = measures.psnr;
+        ssim = measures.ssim;
+    }
 };
+
+namespace {
 
 qint64 fileSize(const QString& path) {
     return QFileInfo(path).size();
@@ -38,13 +48,6 @@ qint64 fileSize(const QString& path) {
 
 bool exceeds(QSize size, int maxSide) {
     return maxSide > 0 && qMax(size.width(), size.height()) > maxSide;
-}
-
-// The measures of a result against its reference, when asked for.
-void measureInto(Finished* done, const QImage& reference, const QString& result) {
-    const ImageMeasures::Measures measures = ImageMeasures::measure(reference, QImage(result));
-    done->psnr = measures.psnr;
-    done->ssim = measures.ssim;
 }
 
 } // namespace
@@ -298,7 +301,7 @@ void ConverterJob::finishDecoded(const QString& toolOutput) {
                 done.result = toolOutput;
             }
             if (aim.measure)
-                measureInto(&done, reference, done.result);
+                done.measure(reference);
             // Written before publishing: a published result is complete or absent.
             done.transfer = metadata->writeInto(done.result, keepProfile, keepMetadata);
             return done;
@@ -316,16 +319,7 @@ void ConverterJob::finishDecoded(const QString& toolOutput) {
                               job_.path));
                 return;
             }
-            job_.quality = done.quality;
-            job_.ssim = done.ssim;
-            if (done.psnr)
-                job_.psnr = done.psnr;
-            job_.resultSize = done.size;
-            job_.profileCarried = done.transfer.profileCarried;
-            job_.metadataCarried = done.transfer.metadataCarried;
-            addWarning(done.warning);
-            addWarning(done.transfer.warning);
-            keepOrPublish(done.result);
+            keepFinished(done);
         });
 }
 
@@ -342,8 +336,7 @@ void ConverterJob::finishEncoded(const QString& result) {
             done.result = result;
             done.size = QImageReader(result).size();
             if (measure)
-                measureInto(&done, searched ? *searched : InputNormaliser::readUpright(input, 1),
-                            result);
+                done.measure(searched ? *searched : InputNormaliser::readUpright(input, 1));
             // Written before publishing: a published result is complete or absent.
             done.transfer = metadata->writeInto(result, keepProfile, keepMetadata);
             return done;
@@ -353,16 +346,23 @@ void ConverterJob::finishEncoded(const QString& result) {
                 finish(JobState::Waiting);
                 return;
             }
-            job_.resultSize = done.size;
-            if (done.psnr) {
-                job_.psnr = done.psnr;
-                job_.ssim = done.ssim;
-            }
-            job_.profileCarried = done.transfer.profileCarried;
-            job_.metadataCarried = done.transfer.metadataCarried;
-            addWarning(done.transfer.warning);
-            keepOrPublish(done.result);
+            keepFinished(done);
         });
+}
+
+void ConverterJob::keepFinished(const Finished& done) {
+    if (done.quality >= 0)
+        job_.quality = done.quality;
+    if (done.ssim)
+        job_.ssim = done.ssim;
+    if (done.psnr)
+        job_.psnr = done.psnr;
+    job_.resultSize = done.size;
+    job_.profileCarried = done.transfer.profileCarried;
+    job_.metadataCarried = done.transfer.metadataCarried;
+    addWarning(done.warning);
+    addWarning(done.transfer.warning);
+    keepOrPublish(done.result);
 }
 
 void ConverterJob::keepOrPublish(const QString& result) {

@@ -70,6 +70,9 @@ private:
     void probe();
     void finishDecoded(const QString& toolOutput);
     void finishEncoded(const QString& result);
+    struct Finished;
+    // What the pool made of the work file goes into the job; then the result is kept or not.
+    void keepFinished(const Finished& done);
     void keepOrPublish(const QString& result);
     void publish(const QString& result);
     // Runs the tool (or another program) and, when it wrote `output`, goes on with then();
