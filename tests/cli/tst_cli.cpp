@@ -247,6 +247,9 @@ private Q_SLOTS:
         row("-t webp TXT", "nothing to convert", false);
         row("-t jpg DIR", "nothing to convert", false);
         row("-t webp -o TXT/o IN", "TXT", false);
+        row("--next-to-source -t webp IN", "--next-to-source");
+        row("--watch --json -t webp DIR", "--json-lines");
+        row("--watch -t webp IN", "cannot watch", false);
     }
 
     void exitTwo() {
@@ -451,6 +454,28 @@ private Q_SLOTS:
         QVERIFY2(stderr_.contains("skipped " + in_ + "/p/locked: cannot read this folder"),
                  qPrintable(stderr_));
         QCOMPARE(relativeFilesBelow(out_), QStringList{"ok.webp"});
+    }
+
+    // The user's s/b.webp beside s/b.png is kept: the result is numbered or, asked, not made.
+    void nextToSourceKeepsWhatIsThere_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("files");
+        const QStringList common{"a.png", "a.webp", "s/b.png", "s/b.webp"};
+        QTest::newRow("keep both") << QStringList{} << common + QStringList{"s/b(1).webp"};
+        QTest::newRow("skip existing") << QStringList{"--skip-existing"} << common;
+    }
+
+    void nextToSourceKeepsWhatIsThere() {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, files);
+        make("p/a.png");
+        make("p/s/b.png");
+        writeBytes(in_ + "/p/s/b.webp", "mine");
+        QCOMPARE(run(QStringList{"-r", "--to", "webp", "--next-to-source", in_ + "/p"} + options),
+                 0);
+        files.sort();
+        QCOMPARE(relativeFilesBelow(in_ + "/p"), files);
+        QCOMPARE(head(in_ + "/p/s/b.webp"), QByteArray("mine"));
     }
 
     // First run, an identical second run, then a result deleted before a third.

@@ -1,0 +1,199 @@
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <map>
+#include <memory>
+
+using namespace TestFiles;
+
+// tessaro-convert --watch as a process over real folders. Each input's fate is read from its
+// --json-lines object as "input=result" (paths relative to the test's folder) or "input=state".
+class WatchTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int runs_ = 0, markers_ = 0;
+    QString base_, in_, out_;
+    std::unique_ptr<QProcess> watch_;
+    QByteArray stdout_, stderr_; // read so far
+
+    const QByteArray& errors() { return stderr_ += watch_->readAllStandardError(); }
+    void start(const QStringList& arguments) {
+        watch_ = std::make_unique<QProcess>();
+        watch_->setWorkingDirectory(base_);
+        watch_->start(TESSARO_CONVERT_BINARY,
+                      QStringList{"--watch", "--json-lines", "-j", "1", "--to", "webp"} +
+                          arguments);
+        stdout_.clear();
+        stderr_.clear();
+        QTRY_VERIFY_WITH_TIMEOUT(errors().contains("watching"), 20000);
+    }
+    // The exit status after the signal; -1 for a crash or a hang.
+    int stop(int signalNumber = SIGTERM) {
+        ::kill(pid_t(watch_->processId()), signalNumber);
+        const bool exited = watch_->waitForFinished(30000) && watch_->exitStatus() == 0;
+        return exited ? watch_->exitCode() : -1;
+    }
+    QStringList outcomes() {
+        stdout_ += watch_->readAllStandardOutput();
+        QStringList shown;
+        const QDir base(base_);
+        for (const QByteArray& line : stdout_.split('\n')) {
+            const QJsonObject input = QJsonDocument::fromJson(line).object();
+            const QString path = base.relativeFilePath(input["path"].toString());
+            if (input.isEmpty() || input.contains("totals") || path.contains('~'))
+                continue; // a partial line, the totals, a marker
+            const QString state = input["state"].toString();
+            shown << path + '=' +
+                         (state == "converted" ? base.relativeFilePath(input["output"].toString())
+                          : state == "skipped" ? input["reason"].toString()
+                                               : state);
+        }
+        shown.sort();
+        return shown;
+    }
+    // Waits until a file written now is converted: all that arrived before it has been seen.
+    void settle() {
+        const QString marker = writeImage(in_ + QString("/~%1.png").arg(++markers_), "png");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (stdout_ += watch_->readAllStandardOutput()).contains(marker.toUtf8()), 30000);
+    }
+
+private Q_SLOTS:
+    void init() {
+        base_ = dir_.filePath(QString::number(++runs_));
+        in_ = base_ + "/in";
+        out_ = base_ + "/out";
+        QVERIFY(QDir().mkpath(in_) && QDir().mkpath(base_ + "/data"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(base_ + "/data"));
+        qunsetenv("TESSARO_TOOLS_DIR");
+    }
+    void cleanup() {
+        if (watch_ && watch_->state() != QProcess::NotRunning)
+            stop(SIGKILL);
+    }
+
+    // Steps: png|junk P (written whole) | open P (half written, kept open) | finish P | move P
+    // (made outside, renamed in) | mkdir P | expect OUTCOME… (all so far, still so once a later
+    // arrival has been converted). Paths relative to the test's folder; the watch runs on "in".
+    void arrivals_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("steps");
+        const auto row = [](const char* name, const char* arguments, const QString& steps) {
+            QTest::newRow(name) << QString(arguments).split(' ') << steps.split(',');
+        };
+        row("slow writer, once complete", "in -o out",
+            "open in/a.png,expect,finish in/a.png,expect in/a.png=out/a.webp");
+        row("moved in", "in -o out", "move in/m.jpg,expect in/m.jpg=out/m.webp");
+        QStringList burst, expected;
+        for (int i = 0; i < 200; ++i) {
+            burst << QString("png in/b%1.png").arg(i);
+            expected << QString("in/b%1.png=out/b%1.webp").arg(i);
+        }
+        expected.sort();
+        row("burst of 200", "in -o out", burst.join(',') + ",expect " + expected.join(' '));
+        row("new subfolder, mirrored", "-r in -o out",
+            "mkdir in/s/t,png in/s/t/x.png,png in/y.png,expect in/s/t/x.png=out/s/t/x.webp "
+            "in/y.png=out/y.webp");
+        row("output folder inside", "-r in -o in/out",
+            "png in/out/mine.png,png in/a.png,expect in/a.png=in/out/a.webp");
+        row("broken file, reported once", "in -o out", "junk in/bad.png,expect in/bad.png=failed");
+        row("next to the sources", "-r --next-to-source in",
+            "mkdir in/s,png in/s/a.png,expect in/s/a.png=in/s/a.webp");
+    }
+
+    void arrivals() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, steps);
+        start(arguments);
+        std::map<QString, std::unique_ptr<QFile>> open;
+        const QByteArray png = head(writeImage(base_ + "/seed.png", "png"), 1 << 16);
+        for (const QString& step : steps) {
+            const QString verb = step.section(' ', 0, 0), path = base_ + '/' + step.section(' ', 1);
+            if (verb == "png" || verb == "junk") {
+                writeBytes(path, verb == "png" ? png : "junk");
+            } else if (verb == "open") {
+                open[path] = std::make_unique<QFile>(path);
+                QVERIFY(open[path]->open(QIODevice::WriteOnly));
+                QVERIFY(open[path]->write(png.left(png.size() / 2)) && open[path]->flush());
+            } else if (verb == "finish") {
+                QVERIFY(open[path]->write(png.mid(png.size() / 2)) > 0);
+                open.erase(path);
+            } else if (verb == "move") {
+                QVERIFY(QFile::rename(writeImage(base_ + "/made.jpg", "jpeg"), path));
+            } else if (verb == "mkdir") {
+                QVERIFY(QDir().mkpath(path));
+            } else {
+                const QStringList expected = step.split(' ', Qt::SkipEmptyParts).mid(1);
+                QTRY_COMPARE_WITH_TIMEOUT(outcomes(), expected, 60000);
+                settle();
+                QCOMPARE(outcomes(), expected);
+            }
+        }
+        QCOMPARE(stop(), 0);
+    }
+
+    // Files there before the start, converted, then the watch stopped and started again.
+    void restartConvertsOnlyWhatIsMissing() {
+        for (const char* name : {"a.png", "b.png"})
+            writeImage(in_ + '/' + name, "png");
+        start({"in", "-o", "out"});
+        QTRY_COMPARE_WITH_TIMEOUT(
+            outcomes(), (QStringList{"in/a.png=out/a.webp", "in/b.png=out/b.webp"}), 30000);
+        QCOMPARE(stop(), 0);
+        QVERIFY(QFile::remove(out_ + "/b.webp"));
+        writeImage(in_ + "/c.png", "png");
+        start({"in", "-o", "out"});
+        QTRY_COMPARE_WITH_TIMEOUT(
+            outcomes(),
+            (QStringList{"in/a.png=already exists", "in/b.png=out/b.webp", "in/c.png=out/c.webp"}),
+            30000);
+        QCOMPARE(stop(SIGINT), 0);
+        QCOMPARE(entries(out_), (QStringList{"a.webp", "b.webp", "c.webp"}));
+    }
+
+    // A stand-in tool writes part of its output, notes its process, then hangs.
+    void stopLeavesNothingPartial() {
+        writeFakeTools(base_ + "/tools",
+                       "for last; do :; done\nprintf partial > \"$last\"\n"
+                       "echo $$ > \"$(dirname \"$0\")/started\"\nsleep 60 & wait");
+        qputenv("TESSARO_TOOLS_DIR", QFile::encodeName(base_ + "/tools"));
+        start({"in", "-o", "out"});
+        writeImage(in_ + "/a.png", "png");
+        QTRY_VERIFY_WITH_TIMEOUT(head(base_ + "/tools/started").endsWith('\n'), 20000);
+        QCOMPARE(stop(), 0);
+        QCOMPARE(outcomes(), QStringList{"in/a.png=cancelled"});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !processAlive(head(base_ + "/tools/started").trimmed().toLongLong()), 5000);
+        QDirIterator left(base_ + "/data", QDir::Files | QDir::Hidden,
+                          QDirIterator::Subdirectories);
+        QVERIFY2(!left.hasNext(), qPrintable(left.next()));
+        QCOMPARE(entries(out_), QStringList{});
+    }
+
+    void lostFolderEndsTheWatch_data() {
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("removed") << true;
+        QTest::newRow("moved away") << false;
+    }
+
+    void lostFolderEndsTheWatch() {
+        QFETCH(bool, removed);
+        start({"in", "-o", "out"});
+        QVERIFY(removed ? QDir(in_).removeRecursively() : QDir().rename(in_, base_ + "/gone"));
+        QVERIFY(watch_->waitForFinished(30000));
+        QCOMPARE(watch_->exitCode(), 2);
+        QVERIFY2(errors().contains((in_ + " is gone").toUtf8()), stderr_.constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(WatchTest)
+#include "tst_watch.moc"
