@@ -133,7 +133,7 @@ private Q_SLOTS:
                 QVERIFY(QDir().mkpath(path));
             } else {
                 const QStringList expected = step.split(' ', Qt::SkipEmptyParts).mid(1);
-                QTRY_COMPARE_WITH_TIMEOUT(outcomes(), expected, 60000);
+                QTRY_COMPARE_WITH_TIMEOUT(outcomes(), expected, 30000);
                 settle();
                 QCOMPARE(outcomes(), expected);
             }
