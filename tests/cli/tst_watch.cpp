@@ -15,15 +15,18 @@
 using namespace TestFiles;
 
 // tessaro-convert --watch as a process over real folders. Each input's fate is read from its
-// --json-lines object as "input=result" (paths relative to the test's folder) or "input=state".
+// --json-lines object: "input=result" (paths relative to the test's folder), "input=failed", or
+// "input=reason" for one skipped.
 class WatchTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    int runs_ = 0, markers_ = 0;
+    int runs_ = 0;
     QString base_, in_, out_;
     std::unique_ptr<QProcess> watch_;
-    QByteArray stdout_, stderr_; // read so far
+    QByteArray stdout_, stderr_;        // read, not yet parsed / read so far
+    QStringList shown_;                 // the outcomes so far, markers left out
+    int markers_ = 0, markersSeen_ = 0; // written, reported
 
     const QByteArray& errors() { return stderr_ += watch_->readAllStandardError(); }
     void start(const QStringList& arguments) {
@@ -34,6 +37,8 @@ class WatchTest : public QObject {
                           arguments);
         stdout_.clear();
         stderr_.clear();
+        shown_.clear();
+        markers_ = markersSeen_ = 0;
         QTRY_VERIFY_WITH_TIMEOUT(errors().contains("watching"), 20000);
     }
     // The exit status after the signal; -1 for a crash or a hang.
@@ -44,27 +49,27 @@ class WatchTest : public QObject {
     }
     QStringList outcomes() {
         stdout_ += watch_->readAllStandardOutput();
-        QStringList shown;
         const QDir base(base_);
-        for (const QByteArray& line : stdout_.split('\n')) {
-            const QJsonObject input = QJsonDocument::fromJson(line).object();
+        for (qsizetype end; (end = stdout_.indexOf('\n')) >= 0; stdout_.remove(0, end + 1)) {
+            const QJsonObject input = QJsonDocument::fromJson(stdout_.left(end)).object();
             const QString path = base.relativeFilePath(input["path"].toString());
-            if (input.isEmpty() || input.contains("totals") || path.contains('~'))
-                continue; // a partial line, the totals, a marker
             const QString state = input["state"].toString();
-            shown << path + '=' +
-                         (state == "converted" ? base.relativeFilePath(input["output"].toString())
-                          : state == "skipped" ? input["reason"].toString()
-                                               : state);
+            if (path.contains('~'))
+                ++markersSeen_;
+            else if (!input.contains("totals"))
+                shown_ << path + '=' +
+                              (state == "converted"
+                                   ? base.relativeFilePath(input["output"].toString())
+                               : state == "skipped" ? input["reason"].toString()
+                                                    : state);
         }
-        shown.sort();
-        return shown;
+        shown_.sort();
+        return shown_;
     }
     // Waits until a file written now is converted: all that arrived before it has been seen.
     void settle() {
-        const QString marker = writeImage(in_ + QString("/~%1.png").arg(++markers_), "png");
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (stdout_ += watch_->readAllStandardOutput()).contains(marker.toUtf8()), 30000);
+        writeImage(in_ + QString("/~%1.png").arg(++markers_), "png");
+        QTRY_VERIFY_WITH_TIMEOUT((outcomes(), markersSeen_ == markers_), 30000);
     }
 
 private Q_SLOTS:
