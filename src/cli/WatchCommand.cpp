@@ -48,13 +48,12 @@ std::optional<int> WatchCommand::start() {
     began_ = QDateTime::currentDateTimeUtc();
     for (const QString& argument : options_.paths) {
         QString error;
-        if (RawNames::isUndecodable(argument))
+        const bool decodable = !RawNames::isUndecodable(argument);
+        if (!decodable)
             error = QStringLiteral("cannot watch %1: the folder name is not valid UTF-8")
                         .arg(RawNames::shownName(argument));
-        else
-            watcher_.addFolder(QDir::current().absoluteFilePath(argument),
-                               FolderWatcher::ExistingFiles::Report, &error);
-        if (!error.isEmpty()) {
+        if (!decodable || !watcher_.addFolder(QDir::current().absoluteFilePath(argument),
+                                              FolderWatcher::ExistingFiles::Report, &error)) {
             ConsoleOutput::printError(error);
             return ExitUsage;
         }
