@@ -38,6 +38,7 @@ int defaultJobs() {
 QString usageText() {
     return QStringLiteral(
                "Usage: tessaro-convert [options] PATH...\n"
+               "       tessaro-convert --watch [options] FOLDER...\n"
                "Converts images to and from WebP. PATH: files and/or folders (a folder: its\n"
                "files, not its subfolders, unless -r). Any number of inputs; results are\n"
                "reported as they finish.\n"
@@ -50,6 +51,7 @@ QString usageText() {
                "                         PNG results are lossless\n"
                "  -o, --output DIR       output folder (default: the current folder); created\n"
                "                         if missing; existing files are never replaced\n"
+               "      --next-to-source   each result in its source's folder instead of -o\n"
                "      --keep-date        give each result its source's creation date as\n"
                "                         modification time\n"
                "  -r, --recursive        folders give their whole tree (hidden entries and\n"
@@ -76,6 +78,11 @@ QString usageText() {
                "      --preset NAME      the choices of a preset the window saved (see\n"
                "                         --list-presets); options after it override it\n"
                "      --list-presets     print the presets, as their file holds them, and exit\n"
+               "      --watch            keep running: convert what is missing in each FOLDER\n"
+               "                         (with -r: its subfolders too, new ones included),\n"
+               "                         then every file that arrives there once it is\n"
+               "                         complete; one line (or --json-lines object) per\n"
+               "                         file; SIGINT or SIGTERM stop it with status 0\n"
                "  -j, --jobs N           tools at once, 1-%1 (default: one per processor, %2)\n"
                "      --json             print one JSON report on stdout instead of text\n"
                "      --json-lines       print one JSON object per finished input as it\n"
@@ -86,7 +93,8 @@ QString usageText() {
                "\n"
                "Exit status: 0 every input converted; 1 some input failed or was skipped;\n"
                "2 usage error, nothing to convert, or an output folder that cannot be\n"
-               "written; 130 interrupted.\n")
+               "written; 130 interrupted. A watch: 0 stopped; 2 usage error or a watched\n"
+               "folder gone (deleted, moved or unmounted).\n")
         .arg(MaxJobs)
         .arg(defaultJobs());
 }
@@ -105,11 +113,14 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     const QCommandLineOption jsonLines("json-lines");
     const QCommandLineOption recursive(QStringList{"r", "recursive"});
     const QCommandLineOption skipExisting("skip-existing");
+    const QCommandLineOption nextToSource("next-to-source");
+    const QCommandLineOption watch("watch");
     const QCommandLineOption quiet("quiet");
     const QCommandLineOption help(QStringList{"h", "help"});
     const QCommandLineOption version("version");
     parser.addOptions({to, quality, output, keepDate, stripProfile, keepMetadata, jobs, json,
-                       jsonLines, recursive, skipExisting, quiet, help, version});
+                       jsonLines, recursive, skipExisting, nextToSource, watch, quiet, help,
+                       version});
     parser.addOptions(AimArguments::options());
     parser.addOptions(PresetArguments::options());
     parser.addPositionalArgument("PATH", {});
@@ -176,6 +187,11 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     options.run.aim = aim.aim;
     if (parser.isSet(json) && parser.isSet(jsonLines))
         return usageError(QStringLiteral("Use either --json or --json-lines, not both."));
+    if (parser.isSet(output) && parser.isSet(nextToSource))
+        return usageError(QStringLiteral("Use either --output or --next-to-source, not both."));
+    if (parser.isSet(watch) && parser.isSet(json))
+        return usageError(QStringLiteral("A watch never ends with one report: use --json-lines "
+                                         "instead of --json."));
     options.run.mode = options.modes.first();
     options.run.outputDirectory =
         QDir::cleanPath(QDir(currentDir).absoluteFilePath(outputArgument));
@@ -183,6 +199,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     options.run.keepColorProfiles = !parser.isSet(stripProfile);
     options.run.keepMetadata = parser.isSet(keepMetadata);
     options.run.skipExisting = parser.isSet(skipExisting);
+    options.run.nextToSource = parser.isSet(nextToSource);
+    options.watch = parser.isSet(watch);
     options.json = parser.isSet(json);
     options.jsonLines = parser.isSet(jsonLines);
     options.recursive = parser.isSet(recursive);
@@ -190,7 +208,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QString& 
     PresetArguments::apply(parser, preset, &options);
     options.paths = parser.positionalArguments();
     if (options.paths.isEmpty())
-        return usageError(QStringLiteral("No PATH given."));
+        return usageError(options.watch ? QStringLiteral("No FOLDER given to watch.")
+                                        : QStringLiteral("No PATH given."));
     ParsedCommandLine parsed;
     parsed.action = ParsedCommandLine::Action::Convert;
     parsed.options = options;

@@ -17,6 +17,7 @@ struct CliOptions {
     bool jsonLines = false; // one object per finished input, then one with the totals
     bool quiet = false;
     bool recursive = false; // folders give their whole tree, mirrored under the output
+    bool watch = false;     // paths are folders whose arrivals are converted until stopped
     // As given; one whose bytes are not valid UTF-8 comes marked (RawNames::arguments).
     QStringList paths;
 };

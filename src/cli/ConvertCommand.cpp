@@ -1,21 +1,11 @@
 #include "ConvertCommand.h"
 
-#include "AppPaths.h"
 #include "ConsoleOutput.h"
-#include "FileIntake.h"
-#include "OutputChecks.h"
-#include "OutputPlacement.h"
-#include "ReasonText.h"
-#include "ReportWriter.h"
-
-#include <QDir>
-#include <QFileInfo>
+#include "InputIntake.h"
+#include "JobOutcome.h"
+#include "RunSetup.h"
 
 namespace {
-
-// Test-only hooks: a folder of stand-in tools and their time limit.
-const char ToolsDirectoryVariable[] = "TESSARO_TOOLS_DIR";
-const char ToolTimeoutVariable[] = "TESSARO_TOOL_TIMEOUT_MS";
 
 // Files looked at per turn of the event loop, so finished tools are answered promptly.
 constexpr int ScanBatch = 64;
@@ -24,8 +14,7 @@ constexpr int ScanBatch = 64;
 
 ConvertCommand::ConvertCommand(const CliOptions& options, QObject* parent)
     : QObject(parent), options_(options), scanner_(options.paths, options.modes, options.recursive),
-      progress_(!options.json && !options.jsonLines && !options.quiet &&
-                ConsoleOutput::stdoutIsTerminal()) {
+      outcomes_(options_, OutcomeStream::Lines::WhenAiming) {
     connect(&run_, &BatchRun::jobStarted, this, [this] {
         ++started_;
         scheduleFeed();
@@ -36,19 +25,8 @@ ConvertCommand::ConvertCommand(const CliOptions& options, QObject* parent)
 }
 
 std::optional<int> ConvertCommand::start() {
-    clock_.start();
-    QString error;
-    if (!OutputChecks::prepareOutputDirectory(options_.run.outputDirectory, &error)) {
-        ConsoleOutput::printError(error);
+    if (!RunSetup::start(run_, jobs_, options_))
         return ExitUsage;
-    }
-    if (!run_.start(&jobs_, runOptions())) {
-        ConsoleOutput::printError(
-            QStringLiteral("cannot start the conversion: no usable work folder under %1")
-                .arg(QDir::toNativeSeparators(
-                    QFileInfo(AppPaths::privateHome()).absoluteFilePath())));
-        return ExitUsage;
-    }
     feed();
     return std::nullopt;
 }
@@ -56,16 +34,6 @@ std::optional<int> ConvertCommand::start() {
 void ConvertCommand::interrupt() {
     interrupted_ = true;
     run_.cancel();
-}
-
-RunOptions ConvertCommand::runOptions() const {
-    RunOptions run = options_.run;
-    run.toolsDirectory = qEnvironmentVariable(ToolsDirectoryVariable);
-    bool ok = false;
-    const int timeoutMs = qEnvironmentVariableIntValue(ToolTimeoutVariable, &ok);
-    if (ok && timeoutMs > 0)
-        run.toolTimeoutMs = timeoutMs;
-    return run;
 }
 
 void ConvertCommand::scheduleFeed() {
@@ -90,7 +58,7 @@ void ConvertCommand::feed() {
         }
         takeIn(*item);
     }
-    if (scanDone_ && jobs_.count() == 0 && summary_.alreadyExisting() == 0)
+    if (scanDone_ && jobs_.count() == 0 && outcomes_.summary().alreadyExisting() == 0)
         ConsoleOutput::printError(QStringLiteral("nothing to convert"));
     run_.jobsAdded();
     if (!scanDone_ && waitingJobs() < backlog)
@@ -101,144 +69,59 @@ qsizetype ConvertCommand::reserveSlot(const QString& path) {
     if (options_.json) {
         InputOutcome placeholder;
         placeholder.path = path;
-        summary_.inputs.append(placeholder);
+        outcomes_.summary().inputs.append(placeholder);
     }
     return slots_++;
 }
 
 void ConvertCommand::record(qsizetype slot, const InputOutcome& outcome) {
-    summary_.add(outcome);
+    outcomes_.add(outcome);
     if (options_.json)
-        summary_.inputs[slot] = outcome;
-    if (options_.jsonLines)
-        ConsoleOutput::writeStdout(ReportWriter::jsonLine(outcome));
-    const Aim& aim = options_.run.aim;
-    const bool aiming = aim.kind != Aim::Kind::Quality || aim.measure;
-    const bool textLines = !options_.json && !options_.jsonLines && !options_.quiet;
-    if (textLines && (outcome.state == InputOutcome::State::NotSmaller ||
-                      (aiming && outcome.state == InputOutcome::State::Converted))) {
-        progress_.clear();
-        ConsoleOutput::writeStdout(ReportWriter::resultLine(outcome));
-    }
-    if (outcome.state == InputOutcome::State::Skipped && !outcome.alreadyExists() &&
-        outcome.reason != Reason::Cancelled)
-        ConsoleOutput::printError(
-            QStringLiteral("skipped %1: %2").arg(outcome.path, outcome.reasonText()));
+        outcomes_.summary().inputs[slot] = outcome;
 }
 
 void ConvertCommand::takeIn(const WalkItem& item) {
-    InputOutcome outcome;
-    outcome.path = item.path;
-    if (item.reason != Reason::None) {
-        outcome.reason = item.reason;
-        outcome.detail = item.detail;
-        record(reserveSlot(item.path), outcome);
-        return;
-    }
-    // Cheap test first: a re-run over converted files reads nothing but directory entries.
-    if (options_.run.skipExisting) {
-        const auto mode = FileIntake::modeForPath(item.path, options_.modes);
-        if (mode && OutputPlacement::resultExists(options_.run.outputDirectory, item.subfolder,
-                                                  *mode, item.path)) {
-            outcome.reason = Reason::AlreadyExists;
-            outcome.inputBytes = FileIntake::fileSize(item.path);
-            record(reserveSlot(item.path), outcome);
-            return;
-        }
-    }
-    const FileIntake::IntakeResult intake =
-        FileIntake::collect({item.path}, options_.modes, {}, 1, /*checkExtension=*/true);
+    std::variant<Job, InputOutcome> taken =
+        InputIntake::take(item, options_, options_.run.skipExisting);
     const qsizetype slot = reserveSlot(item.path);
-    if (!intake.jobs.isEmpty()) {
-        Job job = intake.jobs.constFirst();
-        job.outputSubfolder = item.subfolder;
-        slotOfJob_.insert(jobs_.add(std::move(job)), slot);
-        return;
-    }
-    outcome.inputBytes = FileIntake::fileSize(item.path);
-    if (intake.skipped.isEmpty()) {
-        outcome.reason = Reason::Oversize;
-    } else {
-        outcome.reason = intake.skipped.constFirst().reason;
-        outcome.detail = intake.skipped.constFirst().detail;
-    }
-    record(slot, outcome);
+    if (Job* job = std::get_if<Job>(&taken))
+        slotOfJob_.insert(jobs_.add(std::move(*job)), slot);
+    else
+        record(slot, std::get<InputOutcome>(taken));
 }
 
 void ConvertCommand::onJobFinished(qsizetype row) {
     if (!jobs_.holds(row))
         return;
     const Job& job = jobs_.at(row);
-    InputOutcome outcome;
-    outcome.path = job.path;
-    outcome.inputBytes = job.sourceBytes;
-    outcome.elapsedMs = job.elapsedMs;
-    outcome.reason = job.reason;
-    outcome.detail = job.detail;
-    if (job.state == JobState::Converted) {
-        outcome.state = InputOutcome::State::Converted;
-        outcome.outputPath = job.outputPath;
-        outcome.outputBytes = job.outputBytes;
-        outcome.profileCarried = job.profileCarried;
-        outcome.metadataCarried = job.metadataCarried;
-        outcome.warning = job.warning;
-        outcome.resultSize = job.resultSize;
-        outcome.quality = job.quality;
-        outcome.psnr = job.psnr;
-        outcome.ssim = job.ssim;
-    } else if (job.reason == Reason::NotSmaller) {
-        outcome.state = InputOutcome::State::NotSmaller;
-        outcome.outputBytes = job.outputBytes;
-    } else if (job.reason == Reason::None || job.reason == Reason::Cancelled) {
-        // Never finished: the run was cancelled while converting it.
-        outcome.reason = Reason::Cancelled;
-    } else if (job.reason != Reason::AlreadyExists) {
-        outcome.state = InputOutcome::State::Failed;
-    }
-    record(slotOfJob_.take(row), outcome);
+    record(slotOfJob_.take(row), JobOutcome::finished(job));
     ++finished_;
-    progress_.show(finished_, jobs_.count(), job.name);
+    outcomes_.showProgress(finished_, jobs_.count(), job.name);
     jobs_.forget(row);
     scheduleFeed();
 }
 
 void ConvertCommand::onFinished(const RunReport& runReport) {
-    summary_.cancelled = runReport.cancelled || interrupted_;
     // Jobs the run never took up because it was cancelled.
     const std::map<qsizetype, Job> left = jobs_.held();
     for (const auto& [row, job] : left) {
-        InputOutcome outcome;
-        outcome.path = job.path;
-        outcome.inputBytes = job.sourceBytes;
-        outcome.reason = Reason::Cancelled;
-        record(slotOfJob_.take(row), outcome);
+        record(slotOfJob_.take(row), JobOutcome::notStarted(job));
         jobs_.forget(row);
     }
-    Q_EMIT done(report());
+    outcomes_.writeClosing(runReport.cancelled || interrupted_);
+    Q_EMIT done(exitStatus());
 }
 
-int ConvertCommand::report() {
-    summary_.wallMs = clock_.elapsed();
-    progress_.clear();
-    if (options_.json) {
-        ConsoleOutput::writeStdout(ReportWriter::jsonDocument(summary_));
-    } else if (options_.jsonLines) {
-        ConsoleOutput::writeStdout(ReportWriter::jsonTotalsLine(summary_));
-    } else if (!options_.quiet) {
-        ConsoleOutput::writeStdout(ReportWriter::summaryText(summary_));
-    } else {
-        for (const InputOutcome& input : summary_.failures)
-            ConsoleOutput::printError(
-                QStringLiteral("failed %1: %2").arg(input.path, input.reasonText()));
-    }
-    if (summary_.cancelled)
+int ConvertCommand::exitStatus() const {
+    const RunSummary& summary = outcomes_.summary();
+    if (summary.cancelled)
         return ExitInterrupted;
     using State = InputOutcome::State;
-    if (jobs_.count() == 0 && summary_.alreadyExisting() == 0)
+    if (jobs_.count() == 0 && summary.alreadyExisting() == 0)
         return ExitUsage;
     // Results that were there already or would not have saved enough are no failures.
-    const bool complete = summary_.count(State::Converted) + summary_.alreadyExisting() +
-                              summary_.count(State::NotSmaller) ==
-                          summary_.total();
+    const bool complete = summary.count(State::Converted) + summary.alreadyExisting() +
+                              summary.count(State::NotSmaller) ==
+                          summary.total();
     return complete ? ExitConverted : ExitIncomplete;
 }

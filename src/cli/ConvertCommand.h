@@ -2,11 +2,9 @@
 #include "BatchRun.h"
 #include "CliOptions.h"
 #include "InputScanner.h"
-#include "ProgressLine.h"
-#include "RunSummary.h"
+#include "OutcomeStream.h"
 #include "StreamingJobs.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 
@@ -45,20 +43,17 @@ private:
     void record(qsizetype slot, const InputOutcome& outcome);
     void onJobFinished(qsizetype row);
     void onFinished(const RunReport& report);
-    RunOptions runOptions() const;
-    int report();
+    int exitStatus() const;
 
     CliOptions options_;
     InputScanner scanner_;
     StreamingJobs jobs_;
     BatchRun run_;
-    ProgressLine progress_;
-    RunSummary summary_;
+    OutcomeStream outcomes_;
     QHash<qsizetype, qsizetype> slotOfJob_; // job position -> report slot
     qsizetype slots_ = 0;
     qsizetype started_ = 0;
     qsizetype finished_ = 0;
-    QElapsedTimer clock_;
     bool feedScheduled_ = false;
     bool scanDone_ = false;
     bool interrupted_ = false;

@@ -5,6 +5,7 @@
 #include "PresetArguments.h"
 #include "RawNames.h"
 #include "SignalBridge.h"
+#include "WatchCommand.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +21,18 @@ void quietMessageHandler(QtMsgType type, const QMessageLogContext& context,
     ConsoleOutput::printError(message);
     if (type == QtFatalMsg)
         qt_message_output(type, context, message);
+}
+
+// Runs a command (a conversion or a watch) to its end; a signal interrupts it.
+template <typename Command> int execute(const CliOptions& options) {
+    SignalBridge signalBridge;
+    Command command(options);
+    QObject::connect(&signalBridge, &SignalBridge::signalled, &command, &Command::interrupt);
+    QObject::connect(&command, &Command::done, QCoreApplication::instance(),
+                     &QCoreApplication::exit, Qt::QueuedConnection);
+    if (const std::optional<int> status = command.start())
+        return *status;
+    return QCoreApplication::exec();
 }
 
 } // namespace
@@ -52,12 +65,7 @@ int main(int argc, char* argv[]) {
 
     if (QString why; !AppPaths::preparePrivateHome(&why))
         ConsoleOutput::printError(QStringLiteral("the private home is not private: %1").arg(why));
-    SignalBridge signalBridge;
-    ConvertCommand command(parsed.options);
-    QObject::connect(&signalBridge, &SignalBridge::signalled, &command, &ConvertCommand::interrupt);
-    QObject::connect(&command, &ConvertCommand::done, &app, &QCoreApplication::exit,
-                     Qt::QueuedConnection);
-    if (const std::optional<int> status = command.start())
-        return *status;
-    return QCoreApplication::exec();
+    if (parsed.options.watch)
+        return execute<WatchCommand>(parsed.options);
+    return execute<ConvertCommand>(parsed.options);
 }

@@ -354,6 +354,9 @@ private Q_SLOTS:
         row("--to webp --lossless --target-size 10k IN", "--lossless");
         row("--to webp --max-side 0 IN", "--max-side");
         row("--to webp --min-saving 100 IN", "--min-saving");
+        row("--next-to-source -t webp IN", "--next-to-source");
+        row("--watch --json -t webp DIR", "--json-lines");
+        row("--watch -t webp IN", "cannot watch", false);
     }
 
     void exitTwo() {
@@ -552,6 +555,17 @@ private Q_SLOTS:
         QVERIFY2(stderr_.contains("skipped " + in_ + "/p/locked: cannot read this folder"),
                  qPrintable(stderr_));
         QCOMPARE(relativeFilesBelow(out_), QStringList{"ok.webp"});
+    }
+
+    // Results beside their sources; the user's s/b.webp there is kept, the result numbered.
+    void nextToSourceKeepsWhatIsThere() {
+        make("p/a.png");
+        make("p/s/b.png");
+        writeBytes(in_ + "/p/s/b.webp", "mine");
+        QCOMPARE(run({"-r", "--to", "webp", "--next-to-source", in_ + "/p"}), 0);
+        QCOMPARE(relativeFilesBelow(in_ + "/p"),
+                 (QStringList{"a.png", "a.webp", "s/b(1).webp", "s/b.png", "s/b.webp"}));
+        QCOMPARE(head(in_ + "/p/s/b.webp"), QByteArray("mine"));
     }
 
     // First run, an identical second run, then a result deleted before a third.
