@@ -4,7 +4,6 @@
 #include "DecodePool.h"
 #include "FileIntake.h"
 #include "HomeTestKit.h"
-#include "JobRowDelegate.h"
 #include "ModeTable.h"
 #include "PresetFile.h"
 #include "ReasonText.h"
@@ -124,21 +123,6 @@ private Q_SLOTS:
         QCOMPARE(listed(*home), small);
         QCOMPARE(alerts.count(), 2);
         QCOMPARE(alerts.at(1).at(0).toString(), reasonText(Reason::Oversize));
-    }
-
-    void deleteButtonRenumbersRows() {
-        const QStringList files = make("a.png b.png c.png");
-        QVERIFY(addAndWait(*home, files));
-        home->show();
-        QVERIFY(QTest::qWaitForWindowExposed(home.get()));
-        JobTableView* table = home->tableView();
-        const QPoint button =
-            JobRowDelegate::deleteButtonRect(table->visualRect(table->model()->index(1, 0)))
-                .center();
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, button);
-        QCOMPARE(listed(*home), (QStringList{files[0], files[2]}));
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, button);
-        QCOMPARE(listed(*home), files.mid(0, 1));
     }
 
     // The options window's conversion is stored and shown but keeps the list; the bar's clears

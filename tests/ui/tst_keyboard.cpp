@@ -2,6 +2,7 @@
 // and what rows and controls say. Escape and Delete during a run: WindowRunTest.
 #include "HomeTestKit.h"
 #include "InfoWindow.h"
+#include "JobRowDelegate.h"
 #include "LoginWindowController.h"
 #include "MainWindow.h"
 #include "MyProfileWindowController.h"
@@ -65,16 +66,24 @@ private Q_SLOTS:
                                      "presetBox", "presetMenu", "optionsButton", "startButton"}));
     }
 
-    // Delete removes the selected rows and leaves the next one current, so Delete goes on.
+    // Delete removes the selected rows and leaves the next one current, so Delete goes on; a
+    // row's delete button removes that row, and the next takes its place under the button.
     void deleteRemovesTheSelectedRows() {
-        const QStringList paths = add(5);
-        QCOMPARE(paths.size(), 5);
+        const QStringList paths = add(6);
+        QCOMPARE(paths.size(), 6);
         focusRow(1);
         key(Qt::Key_Down, Qt::ShiftModifier);
         key(Qt::Key_Delete);
-        QCOMPARE(listed(*home), QStringList({paths[0], paths[3], paths[4]}));
+        QCOMPARE(listed(*home), QStringList({paths[0], paths[3], paths[4], paths[5]}));
         key(Qt::Key_Delete);
-        QCOMPARE(listed(*home), QStringList({paths[0], paths[4]}));
+        QCOMPARE(listed(*home), QStringList({paths[0], paths[4], paths[5]}));
+        JobTableView* table = home->tableView();
+        const QPoint button =
+            JobRowDelegate::deleteButtonRect(table->visualRect(table->model()->index(1, 0)))
+                .center();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, button);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, button);
+        QCOMPARE(listed(*home), paths.mid(0, 1));
         key(Qt::Key_A, Qt::ControlModifier);
         key(Qt::Key_Delete);
         QVERIFY(listed(*home).isEmpty());
