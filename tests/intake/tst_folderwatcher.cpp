@@ -11,7 +11,8 @@
 // Each row drives real files through steps: watch (starts watching) | write P | open P (written
 // in part, kept open) | close P | reopen P (for writing, closed unchanged) | move P (made
 // outside, renamed in) | mkdir P | expect P… (all reported so far, sorted; still so after a
-// later arrival) | rmroot, mvroot (and the root is reported lost).
+// later arrival). A burst, a file moved into the watched folder and the folder itself going
+// away: WatchTest, through the command line.
 class FolderWatcherTest : public QObject {
     Q_OBJECT
 
@@ -23,12 +24,6 @@ private Q_SLOTS:
         };
         row("slow writer, once after close",
             "watch,open a.webp,expect,close a.webp,expect a.webp,reopen a.webp,expect a.webp");
-        row("moved in", "watch,move m.webp,expect m.webp");
-        QStringList burst{"watch"}, names;
-        for (int i = 0; i < 300; ++i)
-            burst << "write " + (names << QStringLiteral("n%1.webp").arg(i)).last();
-        names.sort();
-        row("burst of 300", burst.join(u',') + ",expect " + names.join(u' '));
         row("new subfolders, files right after mkdir",
             "watch,mkdir s,write s/a.webp,mkdir s/t/u,write s/t/u/b.webp,move s/c.webp,"
             "expect s/a.webp s/c.webp s/t/u/b.webp");
@@ -38,8 +33,6 @@ private Q_SLOTS:
         row("existing files, one still being written",
             "write e.webp,write .e.webp,open w.webp,watch,expect e.webp,close w.webp,"
             "expect e.webp w.webp");
-        row("root removed", "write e.webp,watch,expect e.webp,rmroot");
-        row("root moved away", "watch,mvroot");
     }
 
     void arrivals() {
@@ -50,7 +43,7 @@ private Q_SLOTS:
         FolderWatcher watcher(FolderWatcher::Depth::Recursive);
         watcher.setFileFilter([](const QString& path) { return path.endsWith(".webp"); });
         watcher.setExcludedFolders({root + "/out"});
-        QStringList reported, lost;
+        QStringList reported;
         connect(&watcher, &FolderWatcher::fileReady, this,
                 [&](const QString& path, const QString& sub) {
                     const QString relative = path.mid(root.size() + 1);
@@ -59,7 +52,6 @@ private Q_SLOTS:
                     reported.insert(std::lower_bound(reported.begin(), reported.end(), relative),
                                     relative);
                 });
-        connect(&watcher, &FolderWatcher::folderLost, this, [&](const QString& f) { lost << f; });
         std::map<QString, std::unique_ptr<QFile>> open;
         int arrivals = 0;
         const auto step = [&](const QString& line) {
@@ -82,7 +74,7 @@ private Q_SLOTS:
                 QVERIFY(file->open(QIODevice::Append));
             } else if (verb == "mkdir") {
                 QVERIFY(QDir().mkpath(path));
-            } else if (verb == "expect") {
+            } else { // expect
                 QTRY_COMPARE_WITH_TIMEOUT(reported, words.mid(1), 10000);
                 // Nothing more comes of the steps so far once a later arrival was seen.
                 QFile later(root + QStringLiteral("/~%1.webp").arg(++arrivals));
@@ -91,10 +83,6 @@ private Q_SLOTS:
                 QTRY_VERIFY(reported.contains(later.fileName().mid(root.size() + 1)));
                 reported.removeOne(later.fileName().mid(root.size() + 1));
                 QCOMPARE(reported, words.mid(1));
-            } else {
-                QVERIFY(verb == "rmroot" ? QDir(root).removeRecursively()
-                                         : QDir().rename(root, root + "-moved"));
-                QTRY_COMPARE(lost, QStringList{root});
             }
         };
         for (const QString& line : steps)
