@@ -85,23 +85,34 @@ private Q_SLOTS:
     }
 
     // A --convert-to target follows the paths: an instance that predates it, reading only the
-    // paths, still gets them whole; a message without it is the older one.
-    void targetFollowsThePaths_data() {
+    // paths, still gets them whole; a message without it is the older one. Anything else on
+    // the socket is dropped without an answer and without files.
+    void messages_data() {
+        QTest::addColumn<QByteArray>("junk"); // null: a real message
         QTest::addColumn<QString>("target");
-        QTest::newRow("files to open") << QString();
-        QTest::newRow("files to convert") << QStringLiteral("webp");
+        QTest::newRow("files to open") << QByteArray() << QString();
+        QTest::newRow("files to convert") << QByteArray() << QStringLiteral("webp");
+        QTest::newRow("not a message") << QByteArray(64, 'x') << QString();
+        QTest::newRow("huge length")
+            << QByteArray::fromHex("54505231ffffffffffffffff") << QString();
     }
-    void targetFollowsThePaths() {
+    void messages() {
+        QFETCH(QByteArray, junk);
         QFETCH(QString, target);
         InstanceChannel channel;
         QCOMPARE(channel.listen(), InstanceChannel::ListenResult::Listening);
         QSignalSpy received(&channel, &InstanceChannel::filesReceived);
         const QStringList files{image("t/a.webp"), image("t/b.webp")};
-        const QByteArray message = InstanceChannel::message(files, target);
+        const QByteArray message = junk.isNull() ? InstanceChannel::message(files, target) : junk;
         QLocalSocket socket;
         socket.connectToServer(InstanceChannel::serverName());
         QVERIFY(socket.waitForConnected(2000));
         socket.write(message);
+        if (!junk.isNull()) {
+            QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 5000);
+            QCOMPARE(socket.bytesAvailable() + received.count(), 0);
+            return;
+        }
         QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 5000);
         QCOMPARE(received[0], (QVariantList{files, target}));
         QDataStream older(message.mid(sizeof(quint32) + sizeof(qint64)));
@@ -109,23 +120,6 @@ private Q_SLOTS:
         older >> paths;
         QCOMPARE(paths, files);
         QCOMPARE(older.status(), QDataStream::Ok);
-    }
-
-    // Anything else on the socket is dropped without an answer and without files.
-    void garbageIsRefused() {
-        InstanceChannel channel;
-        QCOMPARE(channel.listen(), InstanceChannel::ListenResult::Listening);
-        QSignalSpy received(&channel, &InstanceChannel::filesReceived);
-        for (const QByteArray& junk :
-             {QByteArray(64, 'x'), QByteArray::fromHex("54505231ffffffffffffffff")}) {
-            QLocalSocket socket;
-            socket.connectToServer(InstanceChannel::serverName());
-            QVERIFY(socket.waitForConnected(2000));
-            socket.write(junk);
-            QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 5000);
-            QCOMPARE(socket.bytesAvailable(), 0);
-        }
-        QCOMPARE(received.count(), 0);
     }
 
     // Only this user's launches may hand over files: another user's connection is dropped
