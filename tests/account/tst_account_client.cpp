@@ -236,23 +236,6 @@ private Q_SLOTS:
         QVERIFY2(line.contains('?' + query + ' '), line.constData());
     }
 
-    void authorizationOnlyWithAStoredToken_data() {
-        QTest::addColumn<QString>("token"); // null: no session
-        QTest::newRow("no session") << QString();
-        QTest::newRow("empty token") << "";
-        QTest::newRow("token") << "tok-123";
-    }
-    void authorizationOnlyWithAStoredToken() {
-        QFETCH(QString, token);
-        UserModel user;
-        user.token = token;
-        QVERIFY(token.isNull() || UserUtil::savingUserInformation(user));
-        Client(server_.baseUrl()).send(kOk);
-        const QByteArray& request = server_.received().last();
-        QCOMPARE(request.toLower().contains("\r\nauthorization:"), !token.isEmpty());
-        QVERIFY(token.isEmpty() || request.contains("\r\nAuthorization: Bearer tok-123\r\n"));
-    }
-
     // Every request made offline waits, is sent once in order when the network returns, and is
     // never sent again on later changes. Unknown reachability sends at once.
     void offlineRequestsWaitAndAreSentOnce() {
@@ -281,28 +264,34 @@ private Q_SLOTS:
         QCOMPARE(server_.received().size(), before + 3);
     }
 
-    // The session file: what is saved reads back the same; a damaged file means no session.
+    // The session file: what is saved reads back the same and its token goes with every
+    // request; a damaged file means no session, and no Authorization header.
     void sessionStore_data() {
         QTest::addColumn<QByteArray>("bytes"); // written over the saved file unless null
-        QTest::newRow("round trip") << QByteArray();
-        QTest::newRow("empty") << QByteArray("");
-        QTest::newRow("random bytes") << QByteArray("\x01\x02garbage\xff\xfe", 12);
-        QTest::newRow("truncated") << UserUtil::encodeUserModel(UserModel{}).left(20);
-        QTest::newRow("xml plist") << QByteArray("<?xml version=\"1.0\"?><plist/>");
+        QTest::addColumn<QString>("token");
+        QTest::newRow("round trip") << QByteArray() << "tok";
+        QTest::newRow("empty token") << QByteArray() << "";
+        QTest::newRow("empty") << QByteArray("") << "tok";
+        QTest::newRow("random bytes") << QByteArray("\x01\x02garbage\xff\xfe", 12) << "tok";
+        QTest::newRow("truncated") << UserUtil::encodeUserModel(UserModel{}).left(20) << "tok";
+        QTest::newRow("xml plist") << QByteArray("<?xml version=\"1.0\"?><plist/>") << "tok";
         // A well-formed binary plist whose top object is an empty array, not a record.
         QTest::newRow("not a record")
             << QByteArray("bplist00\xa0\x08\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x01"
                           "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x09",
-                          42);
+                          42)
+            << "tok";
     }
     void sessionStore() {
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, token);
         const bool damaged = !bytes.isNull();
-        const UserModel user = UserModel::fromJson(
+        UserModel user = UserModel::fromJson(
             QJsonDocument::fromJson(
-                R"({"createDate":"2023-04-01","token":"tok","userName":"Zoë","downloadCount":12,)"
+                R"({"createDate":"2023-04-01","userName":"Zoë","downloadCount":12,)"
                 R"("registerType":"2"})")
                 .object());
+        user.token = token;
         QVERIFY(UserUtil::savingUserInformation(user));
         if (damaged)
             TestFiles::writeBytes(UserUtil::sessionFilePath(), bytes);
@@ -310,6 +299,11 @@ private Q_SLOTS:
             QCOMPARE(TestFiles::head(UserUtil::sessionFilePath(), 8), QByteArray("bplist00"));
         QCOMPARE(UserUtil::hasLogin(), !damaged);
         QCOMPARE(UserUtil::storedUser(), damaged ? std::nullopt : std::optional(user));
+        Client(server_.baseUrl()).send(kOk);
+        const QByteArray& request = server_.received().last();
+        const bool sent = !damaged && !token.isEmpty();
+        QCOMPARE(request.toLower().contains("\r\nauthorization:"), sent);
+        QVERIFY(!sent || request.contains("\r\nAuthorization: Bearer tok\r\n"));
     }
 
     // The session file holds the bearer token: only its owner may read it, whatever the umask,
