@@ -76,21 +76,8 @@ private Q_SLOTS:
                  (QStringList{"/x/ok.webp", other}));
     }
 
-    void logoutPostsWithTheDelegate() {
-        MainWindow window;
-        AppDelegate delegate(&window);
-        QObject probe;
-        QVariantList objects;
-        NotificationCenter::defaultCenter().observe(
-            QLatin1String(NotificationNames::LogOut), &probe,
-            [&](const QVariant& object) { objects << object; });
-        delegate.logoutAction()->trigger();
-        QCOMPARE(objects.size(), 1);
-        QCOMPARE(objects.first().value<QObject*>(), &delegate);
-    }
-
     // A launch shows the stored session and counts runs afresh; the Account menu follows the
-    // log-in and log-out notifications.
+    // log-in and log-out notifications, and its Logout posts "LogOut" with the delegate.
     void launchAndAccountMenuFollowTheStore() {
         std::unique_ptr<MainWindow> window;
         std::unique_ptr<AppDelegate> delegate;
@@ -129,6 +116,13 @@ private Q_SLOTS:
         delegate->setAccountMenu(true);
         post(NotificationNames::LoginNotifi); // without a stored session
         QCOMPARE(shown(), out);
+        QObject probe;
+        QVariantList posters;
+        NotificationCenter::defaultCenter().observe(
+            QLatin1String(NotificationNames::LogOut), &probe,
+            [&](const QVariant& object) { posters << object; });
+        delegate->logoutAction()->trigger();
+        QCOMPARE(posters, QVariantList{QVariant::fromValue<QObject*>(delegate.get())});
     }
 };
 
