@@ -82,9 +82,7 @@ private Q_SLOTS:
         const QString noPassword = "The password address is empty";
         const QString noAgreement =
             "Please read and confirm our Privacy Policy before login your account.";
-        QTest::newRow("all empty") << QStringList{"", "", "", noEmail};
-        QTest::newRow("only password") << QStringList{"", "pw", "x", noEmail};
-        QTest::newRow("no password") << QStringList{"a@example.com", "", "x", noPassword};
+        QTest::newRow("only the box ticked") << QStringList{"", "", "x", noEmail};
         QTest::newRow("no password, no agreement")
             << QStringList{"a@example.com", "", "", noPassword};
         QTest::newRow("no agreement") << QStringList{"a@example.com", "pw", "", noAgreement};
@@ -109,20 +107,16 @@ private Q_SLOTS:
     void loginAgainstTheService_data() {
         QTest::addColumn<QString>("email");
         QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("alert"); // "": any words
-        const auto message = [](const char* email) {
+        QTest::addColumn<QString>("alert");
+        const auto message = [](const QString& email) {
             return AccountTestServer::users().value(email).toObject().value("message").toString();
         };
-        QTest::newRow("accepted") << "alice@example.com"
-                                  << "correct horse" << message("alice@example.com");
-        QTest::newRow("refused") << "alice@example.com"
-                                 << "wrong"
+        const QString alice = "alice@example.com", markup = "markup@example.com", any = "anything";
+        QTest::newRow("accepted") << alice << QString("correct horse") << message(alice);
+        QTest::newRow("refused") << alice << QString("wrong")
                                  << "The e-mail address or the password is not correct.";
-        QTest::newRow("markup") << "markup@example.com"
-                                << "anything" << message("markup@example.com");
-        QTest::newRow("redirect") << "moved@example.com"
-                                  << "anything"
-                                  << "";
+        QTest::newRow("markup") << markup << any << message(markup);
+        QTest::newRow("redirect") << "moved@example.com" << any << QString(); // any words
     }
     void loginAgainstTheService() {
         QFETCH(QString, email);

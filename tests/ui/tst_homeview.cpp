@@ -7,7 +7,6 @@
 #include "ModeTable.h"
 #include "PresetFile.h"
 #include "ReasonText.h"
-#include "SettingsKeys.h"
 #include "ThumbnailLoader.h"
 
 #include <QTextDocument>
@@ -63,21 +62,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("panel");
         QTest::addColumn<bool>("subfolders"); // ticked in the options window
         QTest::addColumn<QString>("made");
-        QTest::addColumn<QString>("given"); // "" gives what was made
+        QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("listed");
         const auto toWebp = ConvertMode::ImageToWebp;
-        QTest::newRow("drop") << toWebp << false << false << "a.png n.txt b.gif"
-                              << ""
-                              << "a.png";
-        QTest::newRow("panel") << ConvertMode::WebpToJpg << true << false << "a.png n.txt"
-                               << ""
+        const QString tree = "f/x.png f/s/y.png", folder = "f", all; // all: what was made
+        QTest::newRow("drop") << toWebp << false << false << "a.png n.txt b.gif" << all << "a.png";
+        QTest::newRow("panel") << ConvertMode::WebpToJpg << true << false << "a.png n.txt" << all
                                << "a.png n.txt";
-        QTest::newRow("folder") << toWebp << false << false << "f/x.png f/s/y.png"
-                                << "f"
-                                << "f/x.png";
-        QTest::newRow("subfolders") << toWebp << false << true << "f/x.png f/s/y.png"
-                                    << "f"
-                                    << "f/s/y.png f/x.png";
+        QTest::newRow("folder") << toWebp << false << false << tree << folder << "f/x.png";
+        QTest::newRow("subfolders")
+            << toWebp << false << true << tree << folder << "f/s/y.png f/x.png";
     }
     void intake() {
         QFETCH(ConvertMode, mode);
@@ -125,22 +119,6 @@ private Q_SLOTS:
         QCOMPARE(alerts.at(1).at(0).toString(), reasonText(Reason::Oversize));
     }
 
-    // The options window's conversion is stored and shown but keeps the list; the bar's clears
-    // a list of another mode.
-    void modeChangeClearsTheListFromTheBarOnly() {
-        QVERIFY(addAndWait(*home, make("a.png b.png")));
-        home->showOptions();
-        choose(home->optionsWindow()->modeBox(), ConvertMode::WebpToJpg);
-        QCOMPARE(barBox()->mode(), ConvertMode::WebpToJpg);
-        QCOMPARE(home->session()->jobs()->count(), 2);
-        home->optionsWindow()->reject();
-        choose(barBox(), ConvertMode::WebpToJpg);
-        QCOMPARE(home->session()->jobs()->count(), 2);
-        choose(barBox(), ConvertMode::ImageToWebp);
-        QCOMPARE(home->session()->jobs()->count(), 0);
-        QCOMPARE(Preferences::instance().mode(), ConvertMode::ImageToWebp);
-    }
-
     // A name that looks like markup, in an alert, a row's tool tip and the footer, is shown
     // as the text it is: it can neither hide the real message nor carry a link.
     void namesAreShownAsTheyAre() {
@@ -158,16 +136,16 @@ private Q_SLOTS:
         QCOMPARE(home->footer()->statusLabel()->textFormat(), Qt::PlainText);
     }
 
-    // Both sliders show the one stored quality (a stored "0.856" is 85), each follows the
-    // other, the next view finds the last value, and lossless results take no quality.
-    void qualitySlidersStayInStep() {
-        QSettings().setValue(QLatin1String(SettingsKeys::CompressionRatio), "0.856");
-        home = std::make_unique<HomeView>();
+    // Both sliders show the one stored quality, each follows the other and the next view finds
+    // the last value; lossless results take no quality. The options window's conversion is
+    // stored and shown but keeps the list; the bar's clears a list of another mode.
+    void qualityAndModeFromBothPlaces() {
+        QVERIFY(addAndWait(*home, make("a.png b.png")));
+        Preferences::instance().setQuality(85);
         QSlider* bar = home->optionsBar()->quality()->slider();
-        QCOMPARE(bar->value(), 85);
         home->showOptions();
         QSlider* options = home->optionsWindow()->quality()->slider();
-        QCOMPARE(options->value(), 85);
+        QVERIFY(bar->value() == 85 && options->value() == 85);
         options->setValue(42);
         QCOMPARE(bar->value(), 42);
         QVERIFY(home->optionsBar()->quality()->valueLabel()->text().contains(u"42"));
@@ -175,8 +153,13 @@ private Q_SLOTS:
         QCOMPARE(options->value(), 70);
         QCOMPARE(HomeView().optionsBar()->quality()->slider()->value(), 70);
         choose(home->optionsWindow()->modeBox(), ConvertMode::WebpToPng);
+        QCOMPARE(barBox()->mode(), ConvertMode::WebpToPng);
         QVERIFY(!options->isEnabled() && !bar->isEnabled());
+        choose(barBox(), ConvertMode::WebpToPng);
+        QCOMPARE(home->session()->jobs()->count(), 2);
         choose(barBox(), ConvertMode::WebpToJpg);
+        QCOMPARE(home->session()->jobs()->count(), 0);
+        QCOMPARE(Preferences::instance().mode(), ConvertMode::WebpToJpg);
         QVERIFY(bar->isEnabled());
     }
 
@@ -213,9 +196,7 @@ private Q_SLOTS:
         QCOMPARE(names(), QStringList({"Web=80", "Archive=100", "Share=85"}));
 
         const QByteArray mistake("[A]\nquality = lots\n");
-        QFile file(PresetFile::path());
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(mistake) > 0);
-        file.close();
+        TestFiles::writeBytes(PresetFile::path(), mistake);
         QSignalSpy alerts(home.get(), &HomeView::alertShown);
         answers = QStringList{"Other"};
         presets->saveAsAction()->trigger();

@@ -132,60 +132,50 @@ private Q_SLOTS:
             QCOMPARE(answer.at(1).value<QImage>().size(), QSize(32, 16));
     }
 
-    void memoryCache_data() {
-        QTest::addColumn<bool>("touch");
-        QTest::addColumn<QSize>("secondSize");
+    // The loader's memory answers for the same file at the same size until the file changes;
+    // an entry of the desktop's cache only when it names this file as it is now.
+    void caches_data() {
+        QTest::addColumn<QString>("entryUri");  // after the file's own; "-": no entry
+        QTest::addColumn<qint64>("entryShift"); // of its modification time
+        QTest::addColumn<bool>("touch");        // the file, before the second request
+        QTest::addColumn<QSize>("second");      // the second request's size
         QTest::addColumn<int>("decodes");
-        QTest::newRow("same file, same size") << false << QSize(24, 24) << 1;
-        QTest::newRow("file touched since") << true << QSize(24, 24) << 2;
-        QTest::newRow("other size") << false << QSize(12, 12) << 2;
+        const QSize same(24, 24);
+        QTest::newRow("same file, same size") << "-" << qint64(0) << false << same << 1;
+        QTest::newRow("file touched since") << "-" << qint64(0) << true << same << 2;
+        QTest::newRow("other size") << "-" << qint64(0) << false << QSize(12, 12) << 2;
+        QTest::newRow("desktop entry") << "" << qint64(0) << false << same << 0;
+        QTest::newRow("stale desktop entry") << "" << qint64(-5) << false << same << 1;
+        QTest::newRow("another file's entry") << "x" << qint64(0) << false << same << 1;
     }
-    void memoryCache() {
+    void caches() {
+        QFETCH(QString, entryUri);
+        QFETCH(qint64, entryShift);
         QFETCH(bool, touch);
-        QFETCH(QSize, secondSize);
+        QFETCH(QSize, second);
         QFETCH(int, decodes);
-        const QString file = TestFiles::writeImage(at(QTest::currentDataTag()), "png");
+        const QString file = TestFiles::writeImage(at(QTest::currentDataTag()), "png", {48, 32});
+        const QFileInfo info(file);
+        if (entryUri != u"-") {
+            const QString folder =
+                QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                "/thumbnails/normal";
+            QImage entry(48, 32, QImage::Format_RGB32);
+            entry.setText("Thumb::URI", DesktopThumbnails::uriOf(file) + entryUri);
+            entry.setText("Thumb::MTime",
+                          QString::number(info.lastModified().toSecsSinceEpoch() + entryShift));
+            QVERIFY(QDir().mkpath(folder) &&
+                    entry.save(folder + '/' + DesktopThumbnails::entryName(file), "png"));
+        }
         ThumbnailLoader loader;
-        loader.setUseDesktopThumbnails(false);
         QVERIFY(!load(loader, file).isNull());
         QFile handle(file);
         if (touch)
             QVERIFY(handle.open(QIODevice::ReadWrite) &&
-                    handle.setFileTime(QFileInfo(file).lastModified().addSecs(10),
+                    handle.setFileTime(info.lastModified().addSecs(10),
                                        QFileDevice::FileModificationTime));
-        QVERIFY(!load(loader, file, secondSize).isNull());
+        QVERIFY(!load(loader, file, second).isNull());
         QCOMPARE(loader.decodeCount(), decodes);
-    }
-
-    // An entry of the desktop's cache is used only when it names this file as it is now.
-    void desktopCache_data() {
-        QTest::addColumn<qint64>("mtimeShift");
-        QTest::addColumn<QString>("uriSuffix");
-        QTest::addColumn<bool>("used");
-        QTest::newRow("valid") << qint64(0) << QString() << true;
-        QTest::newRow("stale modification time") << qint64(-5) << QString() << false;
-        QTest::newRow("another file's entry") << qint64(0) << QString("x") << false;
-    }
-    void desktopCache() {
-        QFETCH(qint64, mtimeShift);
-        QFETCH(QString, uriSuffix);
-        QFETCH(bool, used);
-        const QString file = TestFiles::writeImage(at(QTest::currentDataTag()), "png", {48, 32});
-        const QString folder =
-            QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-            "/thumbnails/normal";
-        QVERIFY(QDir().mkpath(folder));
-        QImage entry(48, 32, QImage::Format_RGB32);
-        entry.fill(Qt::green);
-        entry.setText("Thumb::URI", DesktopThumbnails::uriOf(file) + uriSuffix);
-        entry.setText(
-            "Thumb::MTime",
-            QString::number(QFileInfo(file).lastModified().toSecsSinceEpoch() + mtimeShift));
-        QVERIFY(entry.save(folder + '/' + DesktopThumbnails::entryName(file), "png"));
-        ThumbnailLoader loader;
-        const QImage image = load(loader, file);
-        QCOMPARE(image.pixelColor(12, 8) == QColor(Qt::green), used);
-        QCOMPARE(loader.decodeCount(), used ? 0 : 1);
     }
 };
 
