@@ -88,10 +88,7 @@ int main(int argc, char* argv[]) {
     QDirIterator it(folder, QDir::Files);
     while (it.hasNext()) {
         const QImage image(it.next());
-        accepted += (image.width() <= MaxImageSide &&
-                     image.height() <= MaxImageSide)
-                        ? 1
-                        : 0;
+        accepted += (image.width() <= MaxImageSide && image.height() <= MaxImageSide) ? 1 : 0;
     }
     const double baselineSeconds = clock.nsecsElapsed() / 1e9;
 

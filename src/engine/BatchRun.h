@@ -21,7 +21,7 @@ struct RunOptions {
     ConvertMode mode = ConvertMode::WebpToJpg; // for jobs without a mode of their own
     int quality = 90;                          // per cent, for the modes it applies to
     QString outputDirectory;                   // absolute; where results go
-    bool nextToSource = false; // each result goes into its source's folder instead
+    bool nextToSource = false;                 // each result goes into its source's folder instead
     bool keepDate = false;                     // give results the source's creation date as mtime
     int maxConcurrent = 5;                     // tools at once
     int toolTimeoutMs = 10 * 60 * 1000;

@@ -28,8 +28,8 @@ private Q_SLOTS:
                                                      "existing-results = skip\n"
                                                      "save-results = /x y/z\n[C]\n")
                                        << 0;
-        QTest::newRow("unknown setting") << QByteArray("[A]\nmode = webp-to-png\nqualty = 5\n")
-                                         << 3;
+        QTest::newRow("unknown setting")
+            << QByteArray("[A]\nmode = webp-to-png\nqualty = 5\n") << 3;
         QTest::newRow("value out of range") << QByteArray("\n[A]\nquality = 101\n") << 3;
         QTest::newRow("setting before a name") << QByteArray("# x\nquality = 5\n") << 2;
         QTest::newRow("no equals sign") << QByteArray("[A]\nquality 5\n") << 2;
