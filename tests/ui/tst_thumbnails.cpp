@@ -161,6 +161,7 @@ private Q_SLOTS:
                 QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                 "/thumbnails/normal";
             QImage entry(48, 32, QImage::Format_RGB32);
+            entry.fill(Qt::green); // saved as it is: never memory left unset
             entry.setText("Thumb::URI", DesktopThumbnails::uriOf(file) + entryUri);
             entry.setText("Thumb::MTime",
                           QString::number(info.lastModified().toSecsSinceEpoch() + entryShift));
